@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace QVt::Comms::Protocol {
+
+// The boot loader's framing: 'C', 16-bit big-endian payload length, payload, XOR
+// checksum, CR. Static operations only, no state: usable from any thread, and by both
+// ends of the link (the simulator frames its replies with frame()).
+class BootProtocol
+{
+public:
+    BootProtocol() = delete;
+
+    // The frame carrying payload. Payloads longer than 65535 bytes cannot be framed
+    // correctly; the caller must not pass one.
+    static QByteArray frame(const QByteArray &payload);
+
+    static QByteArray buildBootSequence();
+    static QByteArray buildReadProductIdCommand();
+    static QByteArray buildReadProtobufCommand();
+    static QByteArray buildWriteProtobufCommand(const QByteArray &data);
+    static QByteArray buildEnterNormalOperationCommand();
+    static QByteArray buildEnterPairingModeCommand();
+    static QByteArray buildFactoryResetCommand();
+
+    // Checks one complete received frame. On success stores its payload and returns
+    // true; otherwise logs why, leaves payload untouched and returns false.
+    static bool checkAndGetPayload(const QByteArray &frame, QByteArray &payload);
+};
+
+} // namespace QVt::Comms::Protocol
