@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDoubleValidator>
+#include <QQmlParserStatus>
+#include <QValidator>
+
+class QRegExpValidator;
+
+// The number behind the theme's spin box: value, limits, decimals, step, prefix,
+// suffix and radix, the display text, and the check of typed text. Published to
+// QML as com.vtcan.types/CustomSpinBoxValidator; owns its whole-number checker.
+// Lives in the GUI thread with the QML item that creates it.
+class CustomSpinBoxValidator : public QValidator, public QQmlParserStatus
+{
+    Q_OBJECT
+    Q_INTERFACES(QQmlParserStatus)
+
+    Q_PROPERTY(QString text READ text NOTIFY textChanged)
+    Q_PROPERTY(double value READ value WRITE setValue NOTIFY valueChanged)
+    Q_PROPERTY(double minimumValue READ minimumValue WRITE setMinimumValue NOTIFY minimumValueChanged)
+    Q_PROPERTY(double maximumValue READ maximumValue WRITE setMaximumValue NOTIFY maximumValueChanged)
+    Q_PROPERTY(int decimals READ decimals WRITE setDecimals NOTIFY decimalsChanged)
+    Q_PROPERTY(double stepSize READ stepSize WRITE setStepSize NOTIFY stepSizeChanged)
+    Q_PROPERTY(QString prefix READ prefix WRITE setPrefix NOTIFY prefixChanged)
+    Q_PROPERTY(QString suffix READ suffix WRITE setSuffix NOTIFY suffixChanged)
+    Q_PROPERTY(int radix READ radix WRITE setRadix NOTIFY radixChanged)
+
+public:
+    explicit CustomSpinBoxValidator(QObject *parent = nullptr);
+
+    QString text() const;
+    double value() const;
+    double minimumValue() const;
+    double maximumValue() const;
+    int decimals() const;
+    double stepSize() const;
+    QString prefix() const;
+    QString suffix() const;
+    int radix() const;
+
+    void setValue(double value);
+    void setMinimumValue(double minimumValue);
+    void setMaximumValue(double maximumValue);
+    void setDecimals(int decimals);
+    void setStepSize(double stepSize);
+    void setPrefix(const QString &prefix);
+    void setSuffix(const QString &suffix);
+    void setRadix(int radix);
+
+    QString textFromValue(double value) const;
+
+    State validate(QString &input, int &pos) const override;
+    void fixup(QString &input) const override;
+
+    void classBegin() override;
+    void componentComplete() override;
+
+public slots:
+    void increment();
+    void decrement();
+
+signals:
+    void valueChanged();
+    void minimumValueChanged();
+    void maximumValueChanged();
+    void decimalsChanged();
+    void stepSizeChanged();
+    void prefixChanged();
+    void suffixChanged();
+    void textChanged();
+    void radixChanged();
+
+private:
+    double mValue = 0.0;
+    double mStepSize = 1.0;
+    QString mPrefix;
+    QString mSuffix;
+    int mRadix = 10;
+    bool mInitialized = false;
+    QDoubleValidator mDecimalChecker;
+    QRegExpValidator *mWholeNumberChecker;
+};

@@ -1,0 +1,28 @@
+#include "ui/themeFont.h"
+
+#include <QDebug>
+#include <QFont>
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace {
+const QString kFontFile = QStringLiteral(":/themes/halvard/fonts/FrutigerLTStd-Light.ttf");
+}
+
+QString ThemeFont::familyName()
+{
+    return QStringLiteral("Frutiger LT Std");
+}
+
+QString ThemeFont::install()
+{
+    const int id = QFontDatabase::addApplicationFont(kFontFile);
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (id < 0 || families.isEmpty()) {
+        qWarning() << "Cannot register theme font" << kFontFile;
+        return QString();
+    }
+    const QString family = families.constLast();
+    QFont::insertSubstitution(familyName(), family);
+    return family;
+}
