@@ -1,0 +1,434 @@
+// The finite-state machine of one device connection: waking the boot loader,
+// identifying the device, reading and writing its configuration, the unattended
+// autoflash run, and every way a connection ends. A Boost.Msm front-end; the back-end
+// type is Machine. Talks to the outside through its signals and a few direct calls
+// (command builders, the hub's close(), the device factory, the save status tracker).
+// Owns the current device object (shared with whoever else holds it). Not thread-safe:
+// every event comes from one thread (the GUI thread; only the start runs elsewhere).
+#pragma once
+
+#include "sm/msmConfig.h"
+
+#include <boost/msm/back/state_machine.hpp>
+#include <boost/msm/front/euml/operator.hpp>
+#include <boost/msm/front/functor_row.hpp>
+#include <boost/msm/front/state_machine_def.hpp>
+
+#include <qvtbusgate/abstractDevice.h>
+#include <qvtpb/configurationFile.h>
+
+#include <QByteArray>
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+
+#include <exception>
+#include <type_traits>
+
+namespace QVt {
+namespace Sm {
+
+struct EventConnect {};
+struct EventDisconnect {};
+struct EventEnterNormalOperation {};
+struct EventEnterPairingMode {};
+struct EventFactoryReset {};
+struct EventReadDeviceConfiguration {};
+struct EventWriteDeviceConfiguration {};
+struct EventNewData { QByteArray data; };
+struct EventCommsError { quint16 errorCode; };
+struct EventTimeout {};
+struct EventLoadError { QVt::Pb::Configuration::File::LOAD_ERROR loadError; };
+struct EventSetDevice { QSharedPointer<QVt::Device::AbstractDevice> device; };
+struct EventAutoflash {};
+
+class StateMachineDefinition : public QObject,
+                               public boost::msm::front::state_machine_def<StateMachineDefinition>
+{
+    Q_OBJECT
+    Q_PROPERTY(bool connected READ isConnected NOTIFY connectedChanged)
+    Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
+    Q_PROPERTY(QObject *currentDevice READ currentDeviceObject NOTIFY currentDeviceChanged)
+    Q_PROPERTY(QString deviceIdString READ currentDeviceIdString NOTIFY deviceIdStringChanged)
+
+public:
+    explicit StateMachineDefinition(QObject *parent = nullptr);
+
+    bool isConnected() const;
+    bool isBusy() const;
+    QObject *currentDeviceObject() const;
+    QSharedPointer<QVt::Device::AbstractDevice> sharedCurrentDevice() const;
+    QString currentDeviceIdString() const;
+    QString currentProductId() const;
+    bool isAutoflash() const;
+    bool isReadRequested() const;
+
+    using none = boost::msm::front::none;
+
+    // States. Entry actions take the machine as their front-end; none has an exit action.
+    struct StateInitialization : boost::msm::front::state<>
+    {
+        template <class Event, class Fsm> void on_entry(const Event &, Fsm &fsm) { enter(fsm); }
+        static void enter(StateMachineDefinition &machine);
+    };
+    struct StateDisconnected : boost::msm::front::state<>
+    {
+        template <class Event, class Fsm> void on_entry(const Event &, Fsm &fsm) { enter(fsm); }
+        static void enter(StateMachineDefinition &machine);
+    };
+    struct StateAttemptingConnection : boost::msm::front::state<>
+    {
+        template <class Event, class Fsm> void on_entry(const Event &, Fsm &fsm) { enter(fsm); }
+        static void enter(StateMachineDefinition &machine);
+    };
+    struct StateReadProductId : boost::msm::front::state<>
+    {
+        template <class Event, class Fsm> void on_entry(const Event &, Fsm &fsm) { enter(fsm); }
+        static void enter(StateMachineDefinition &machine);
+    };
+    struct StateIdentifyDevice : boost::msm::front::state<>
+    {
+        template <class Event, class Fsm> void on_entry(const Event &, Fsm &fsm) { enter(fsm); }
+        static void enter(StateMachineDefinition &machine);
+    };
+    struct StateConnected : boost::msm::front::state<>
+    {
+        template <class Event, class Fsm> void on_entry(const Event &, Fsm &fsm) { enter(fsm); }
+        static void enter(StateMachineDefinition &machine);
+    };
+    struct StateReadDeviceConfiguration : boost::msm::front::state<>
+    {
+        // Only a read the user asked for replaces the configuration being edited.
+        template <class Event, class Fsm> void on_entry(const Event &, Fsm &fsm)
+        {
+            enter(fsm, std::is_same<Event, EventReadDeviceConfiguration>::value);
+        }
+        static void enter(StateMachineDefinition &machine, bool readRequested);
+    };
+    struct StateWriteDeviceConfiguration : boost::msm::front::state<>
+    {
+        template <class Event, class Fsm> void on_entry(const Event &, Fsm &fsm) { enter(fsm); }
+        static void enter(StateMachineDefinition &machine);
+    };
+    struct StateError : boost::msm::front::state<>
+    {
+    };
+
+    using initial_state = StateInitialization;
+
+    // Guards: predicates on the event and the machine's data, no side effects.
+    struct GuardDeviceIdStringValid
+    {
+        template <class Fsm, class Source, class Target>
+        bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
+        {
+            return !event.data.isEmpty();
+        }
+    };
+    struct GuardDataNotDeviceIdString
+    {
+        template <class Fsm, class Source, class Target>
+        bool operator()(const EventNewData &event, Fsm &fsm, Source &, Target &) const
+        {
+            return textUpToZero(event.data) != fsm.deviceIdString;
+        }
+    };
+    struct GuardProductIdValid
+    {
+        template <class Fsm, class Source, class Target>
+        bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
+        {
+            return !event.data.isEmpty();
+        }
+    };
+    struct GuardDeviceValid
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        bool operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            return !fsm.currentDevice.isNull();
+        }
+    };
+    struct GuardAutoflashActive
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        bool operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            return fsm.autoflash;
+        }
+    };
+    struct GuardNewDeviceProductIdMatch
+    {
+        template <class Fsm, class Source, class Target>
+        bool operator()(const EventSetDevice &event, Fsm &fsm, Source &, Target &) const
+        {
+            return !event.device.isNull()
+                && (event.device->productIds().contains(fsm.productId) || fsm.productId.isEmpty());
+        }
+    };
+    struct GuardReadConfigurationCommandSuccessful
+    {
+        template <class Fsm, class Source, class Target>
+        bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
+        {
+            return event.data.startsWith(ReplyConfigurationRead);
+        }
+    };
+    struct GuardWriteConfigurationCommandSuccessful
+    {
+        template <class Fsm, class Source, class Target>
+        bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
+        {
+            return event.data.startsWith(ReplyConfigurationWritten);
+        }
+    };
+    struct GuardDeviceError
+    {
+        template <class Fsm, class Source, class Target>
+        bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
+        {
+            return event.data.startsWith(ReplyDeviceError);
+        }
+    };
+
+    // Actions: run after the source is left and before the target is entered.
+    struct ActionSetDevice
+    {
+        template <class Fsm, class Source, class Target>
+        void operator()(const EventSetDevice &event, Fsm &fsm, Source &, Target &) const
+        {
+            execute(fsm, event.device, std::is_same<Source, StateConnected>::value);
+        }
+        static void execute(StateMachineDefinition &machine,
+                            const QSharedPointer<QVt::Device::AbstractDevice> &device,
+                            bool whileConnected);
+    };
+    struct ActionSetAutoflash
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            fsm.autoflash = true;
+        }
+    };
+    struct ActionFinalizeConnection
+    {
+        template <class Fsm, class Source, class Target>
+        void operator()(const EventNewData &event, Fsm &fsm, Source &, Target &) const
+        {
+            execute(fsm, event.data);
+        }
+        static void execute(StateMachineDefinition &machine, const QByteArray &data);
+    };
+    struct ActionStoreProductId
+    {
+        template <class Fsm, class Source, class Target>
+        void operator()(const EventNewData &event, Fsm &fsm, Source &, Target &) const
+        {
+            execute(fsm, event.data);
+        }
+        static void execute(StateMachineDefinition &machine, const QByteArray &data);
+    };
+    struct ActionDeviceUnsupported
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            emit fsm.deviceUnsupported(fsm.deviceIdString, fsm.productId);
+        }
+    };
+    struct ActionSignalConnectSuccess
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            emit fsm.connectSuccessful();
+        }
+    };
+    struct ActionEnterNormalOperation
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            execute(fsm);
+        }
+        static void execute(StateMachineDefinition &machine);
+    };
+    struct ActionEnterPairingMode
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            execute(fsm);
+        }
+        static void execute(StateMachineDefinition &machine);
+    };
+    struct ActionFactoryReset
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            execute(fsm);
+        }
+        static void execute(StateMachineDefinition &machine);
+    };
+    struct ActionStoreDeviceConfiguration
+    {
+        template <class Fsm, class Source, class Target>
+        void operator()(const EventNewData &event, Fsm &fsm, Source &, Target &) const
+        {
+            execute(fsm, event.data);
+        }
+        static void execute(StateMachineDefinition &machine, const QByteArray &data);
+    };
+    struct ActionDeviceError
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            emit fsm.deviceError();
+        }
+    };
+    struct ActionSignalWriteSuccess
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            emit fsm.writeToDeviceSuccessful();
+        }
+    };
+    struct ActionAbortWithSuccess
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            execute(fsm);
+        }
+        static void execute(StateMachineDefinition &machine);
+    };
+    struct ActionAbortWithError
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &, Source &, Target &) const
+        {
+            execute();
+        }
+        static void execute();
+    };
+
+    template <class Source, class Event, class Target, class Action, class Guard>
+    using Row = boost::msm::front::Row<Source, Event, Target, Action, Guard>;
+    template <class Left, class Right>
+    using And_ = boost::msm::front::euml::And_<Left, Right>;
+    template <class Operand>
+    using Not_ = boost::msm::front::euml::Not_<Operand>;
+
+    // Several rows for one (state, event) pair are tried from the last towards the first.
+    struct transition_table : boost::mpl::vector<
+        //   Source                         Event                          Target                         Action                          Guard
+        Row< StateInitialization,           none,                          StateDisconnected,             none,                           none >,
+        Row< StateDisconnected,             EventConnect,                  StateAttemptingConnection,     none,                           none >,
+        Row< StateDisconnected,             EventSetDevice,                StateDisconnected,             ActionSetDevice,                none >,
+        Row< StateDisconnected,             EventAutoflash,                StateAttemptingConnection,     ActionSetAutoflash,             none >,
+        Row< StateAttemptingConnection,     EventNewData,                  StateReadProductId,            ActionFinalizeConnection,       GuardDeviceIdStringValid >,
+        Row< StateAttemptingConnection,     EventNewData,                  StateError,                    ActionDeviceUnsupported,        Not_< GuardDeviceIdStringValid > >,
+        Row< StateAttemptingConnection,     EventDisconnect,               StateInitialization,           none,                           none >,
+        Row< StateAttemptingConnection,     EventCommsError,               StateError,                    none,                           none >,
+        Row< StateAttemptingConnection,     EventTimeout,                  StateError,                    none,                           none >,
+        Row< StateReadProductId,            EventNewData,                  StateIdentifyDevice,           ActionStoreProductId,           And_< GuardDataNotDeviceIdString, GuardProductIdValid > >,
+        Row< StateReadProductId,            EventNewData,                  StateError,                    ActionDeviceUnsupported,        And_< GuardDataNotDeviceIdString, Not_< GuardProductIdValid > > >,
+        Row< StateReadProductId,            EventDisconnect,               StateInitialization,           none,                           none >,
+        Row< StateReadProductId,            EventCommsError,               StateError,                    none,                           none >,
+        Row< StateReadProductId,            EventTimeout,                  StateError,                    none,                           none >,
+        Row< StateIdentifyDevice,           none,                          StateReadDeviceConfiguration,  ActionSignalConnectSuccess,     And_< GuardDeviceValid, Not_< GuardAutoflashActive > > >,
+        Row< StateIdentifyDevice,           none,                          StateConnected,                ActionSignalConnectSuccess,     And_< GuardDeviceValid, GuardAutoflashActive > >,
+        Row< StateIdentifyDevice,           none,                          StateError,                    ActionDeviceUnsupported,        Not_< GuardDeviceValid > >,
+        Row< StateIdentifyDevice,           EventDisconnect,               StateInitialization,           none,                           none >,
+        Row< StateIdentifyDevice,           EventCommsError,               StateError,                    none,                           none >,
+        Row< StateIdentifyDevice,           EventTimeout,                  StateError,                    none,                           none >,
+        Row< StateConnected,                EventDisconnect,               StateInitialization,           none,                           none >,
+        Row< StateConnected,                EventReadDeviceConfiguration,  StateReadDeviceConfiguration,  none,                           none >,
+        Row< StateConnected,                EventWriteDeviceConfiguration, StateWriteDeviceConfiguration, none,                           none >,
+        Row< StateConnected,                EventEnterNormalOperation,     StateInitialization,           ActionEnterNormalOperation,     none >,
+        Row< StateConnected,                EventEnterPairingMode,         StateInitialization,           ActionEnterPairingMode,         none >,
+        Row< StateConnected,                EventFactoryReset,             StateInitialization,           ActionFactoryReset,             none >,
+        Row< StateConnected,                EventSetDevice,                StateConnected,                ActionSetDevice,                GuardNewDeviceProductIdMatch >,
+        Row< StateConnected,                EventSetDevice,                StateDisconnected,             ActionSetDevice,                Not_< GuardNewDeviceProductIdMatch > >,
+        Row< StateConnected,                EventCommsError,               StateError,                    none,                           none >,
+        Row< StateConnected,                EventTimeout,                  StateError,                    none,                           none >,
+        Row< StateConnected,                EventLoadError,                StateError,                    none,                           none >,
+        Row< StateConnected,                none,                          StateWriteDeviceConfiguration, none,                           GuardAutoflashActive >,
+        Row< StateReadDeviceConfiguration,  EventNewData,                  StateConnected,                ActionStoreDeviceConfiguration, And_< GuardDataNotDeviceIdString, GuardReadConfigurationCommandSuccessful > >,
+        Row< StateReadDeviceConfiguration,  EventNewData,                  StateError,                    ActionDeviceError,              And_< GuardDataNotDeviceIdString, GuardDeviceError > >,
+        Row< StateReadDeviceConfiguration,  EventDisconnect,               StateInitialization,           none,                           none >,
+        Row< StateReadDeviceConfiguration,  EventCommsError,               StateError,                    none,                           none >,
+        Row< StateReadDeviceConfiguration,  EventTimeout,                  StateError,                    none,                           none >,
+        Row< StateReadDeviceConfiguration,  EventLoadError,                StateError,                    none,                           none >,
+        Row< StateWriteDeviceConfiguration, EventNewData,                  StateConnected,                ActionSignalWriteSuccess,       And_< GuardDataNotDeviceIdString, GuardWriteConfigurationCommandSuccessful > >,
+        Row< StateWriteDeviceConfiguration, EventNewData,                  StateConnected,                ActionAbortWithSuccess,         And_< GuardDataNotDeviceIdString, And_< GuardWriteConfigurationCommandSuccessful, GuardAutoflashActive > > >,
+        Row< StateWriteDeviceConfiguration, EventNewData,                  StateError,                    ActionDeviceError,              And_< GuardDataNotDeviceIdString, GuardDeviceError > >,
+        Row< StateWriteDeviceConfiguration, EventDisconnect,               StateInitialization,           none,                           none >,
+        Row< StateWriteDeviceConfiguration, EventCommsError,               StateError,                    none,                           none >,
+        Row< StateWriteDeviceConfiguration, EventTimeout,                  StateError,                    none,                           none >,
+        Row< StateError,                    none,                          StateInitialization,           none,                           none >,
+        Row< StateError,                    none,                          StateInitialization,           ActionAbortWithError,           GuardAutoflashActive >
+    > {};
+
+    // An event that no row takes is dropped without a word.
+    template <class Fsm, class Event>
+    void no_transition(const Event &, Fsm &, int)
+    {
+    }
+
+    // A failing action must not take the program down; processing goes on as if the
+    // row had fired.
+    template <class Fsm, class Event>
+    void exception_caught(const Event &, Fsm &, std::exception &exception)
+    {
+        logCaughtException(exception);
+    }
+
+signals:
+    void writeData(QByteArray data);
+    void startCyclicWrite(QByteArray data, int intervalMs, bool stopOnData);
+    void stopCyclicWrite();
+    void connectedChanged(bool connected);
+    void busyChanged(bool busy);
+    void currentDeviceChanged(QObject *currentDevice);
+    void deviceIdStringChanged(QString deviceIdString);
+    void deviceUnsupported(QString deviceIdString, QString productId);
+    void deviceError();
+    void startTimeoutWatch(int ms);
+    void stopTimeoutWatch();
+    void connectSuccessful();
+    void disconnectSuccessful();
+    void readFromDeviceSuccessful();
+    void writeToDeviceSuccessful();
+    void factoryResetSuccessful();
+    void pairingModeSuccessful();
+
+private:
+    // First payload bytes of the device's replies to the configuration commands.
+    static constexpr char ReplyDeviceError = 0x45;
+    static constexpr char ReplyConfigurationRead = 0x4C;
+    static constexpr char ReplyConfigurationWritten = 0x53;
+
+    // Identification texts end at their first zero byte, if any.
+    static QString textUpToZero(const QByteArray &data);
+    static void logCaughtException(const std::exception &exception);
+
+    bool connected = false;
+    bool busy = false;
+    QString deviceIdString;
+    QString productId;
+    QSharedPointer<QVt::Device::AbstractDevice> currentDevice;
+    bool autoflash = false;
+    bool readRequested = false;
+};
+
+// The machine itself: the Boost.Msm back-end with its default policies (one region,
+// event queue, no deferred events).
+using Machine = boost::msm::back::state_machine<StateMachineDefinition>;
+
+} // namespace Sm
+} // namespace QVt
