@@ -1,0 +1,111 @@
+#pragma once
+
+#include "sm/stateMachineDefinition.h"
+
+#include <qvtpb/configurationFile.h>
+
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+#include <QThread>
+#include <QTimer>
+
+namespace QVt {
+namespace Sm {
+
+// The one object through which QML and start-up drive device connections: owns the
+// machine and its timeout watch, turns operations, received data, communication
+// errors and timeouts into machine events, relays the machine's signals, and moves
+// configurations between files, the current device and a support archive.
+// The object lives in the GUI thread, where every slot and operation runs; its own
+// thread (run()) builds and starts the machine and then serves only the timeout watch.
+class StateMachine : public QThread
+{
+    Q_OBJECT
+    Q_PROPERTY(bool connected READ connected NOTIFY connectedChanged)
+    Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
+    Q_PROPERTY(QObject *currentDevice READ currentDevice NOTIFY currentDeviceChanged)
+    Q_PROPERTY(QString deviceIdString READ deviceIdString NOTIFY deviceIdStringChanged)
+
+public:
+    static StateMachine *instance();
+
+    explicit StateMachine(QObject *parent);
+    // Ends the thread (quit, then join) so that no running thread object is destroyed.
+    ~StateMachine() override;
+
+    void setStartupOptions(const QString &configurationFile, const bool &autoflash);
+
+    bool connected() const;
+    bool busy() const;
+    QObject *currentDevice() const;
+    QString deviceIdString() const;
+
+    Q_INVOKABLE void doConnect();
+    Q_INVOKABLE void doDisconnect();
+    Q_INVOKABLE void doEnterNormalOperation();
+    Q_INVOKABLE void doLoadConfiguration(const QString &configurationUrl);
+    Q_INVOKABLE void doNewConfiguration(const QString &productId);
+    Q_INVOKABLE void doSaveConfiguration(const QString &configurationUrl);
+    Q_INVOKABLE void doReadDeviceConfiguration();
+    Q_INVOKABLE void doWriteDeviceConfiguration();
+    Q_INVOKABLE void doEnterPairingMode();
+    Q_INVOKABLE void doFactoryReset();
+    Q_INVOKABLE void doPackSupportArchive(const QString &archiveUrl);
+
+signals:
+    void connectedChanged(bool connected);
+    void busyChanged(bool busy);
+    void currentDeviceChanged(QObject *currentDevice);
+    void deviceIdStringChanged(QString deviceIdString);
+    void deviceUnsupported(QString deviceIdString, QString productId);
+    void configurationUnsupported(QString productId);
+    void configurationVersionMismatch();
+    void configurationVersionObsolete();
+    void configurationChecksumError();
+    void configurationParseError();
+    void deviceError();
+    void timeout();
+    void commsError(quint16 errorCode, QString errorText);
+    void loadFileSuccessful(QString filePath);
+    void newFileSuccessful(QString deviceName);
+    void saveFileSuccessful(QString filePath);
+    void packSupportArchiveSuccessful(QString filePath);
+    void connectSuccessful();
+    void disconnectSuccessful();
+    void readFromDeviceSuccessful();
+    void writeToDeviceSuccessful();
+    void factoryResetSuccessful();
+    void pairingModeSuccessful();
+    void loadStartupOptions(QString configurationFile, bool autoflash);
+
+protected:
+    void run() override;
+
+private slots:
+    void onNewData(QByteArray data);
+    void onLoadStartupOptions(QString configurationFile, bool autoflash);
+    void onCommsError(quint16 errorCode, const QString &errorText);
+    void onTimeout();
+    void onLoadError(QVt::Pb::Configuration::File::LOAD_ERROR loadError);
+    void onCurrentDeviceChanged(QObject *currentDevice);
+
+private:
+    template<typename Event>
+    void processEvent(const Event &event);
+    void emitLoadErrorSignal(QVt::Pb::Configuration::File::LOAD_ERROR loadError);
+    void recordConfigurationFile(const QString &filePath, const QString &fileUrl);
+
+    // Written only in the GUI thread: run() hands the started machine over with a
+    // queued call, so no operation can reach it before its start has completed.
+    QSharedPointer<Machine> machine;
+    QString configurationFile;
+    bool autoflash = false;
+    // Created, used and released in the state machine thread.
+    QSharedPointer<QTimer> timeoutWatch;
+
+    static QSharedPointer<StateMachine> mInstance;
+};
+
+} // namespace Sm
+} // namespace QVt
