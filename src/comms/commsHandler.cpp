@@ -1,0 +1,158 @@
+#include "comms/commsHandler.h"
+
+#include "comms/serialProvider.h"
+
+#include <QDebug>
+#include <QSettings>
+
+namespace QVt::Comms {
+
+namespace {
+
+const QString ProviderSettingsKey = QStringLiteral("comms/provider");
+const QString SerialProviderType = QStringLiteral("Serial");
+
+} // namespace
+
+QSharedPointer<CommsHandler> CommsHandler::mInstance;
+
+CommsHandler *CommsHandler::instance()
+{
+    if (!mInstance)
+        mInstance.reset(new CommsHandler(nullptr));
+    return mInstance.data();
+}
+
+CommsHandler::CommsHandler(QObject *parent)
+    : QObject(parent)
+    , mProviderTypes{SerialProviderType}
+{
+    mWorkerThread.setObjectName(QStringLiteral("comms worker"));
+    connect(&mCyclicTimer, &QTimer::timeout, this, &CommsHandler::onCyclicTimer);
+    setCurrentProviderType(
+        QSettings().value(ProviderSettingsKey, mProviderTypes.constFirst()).toString());
+}
+
+CommsHandler::~CommsHandler()
+{
+    mCyclicTimer.stop();
+    releaseProvider();
+}
+
+QObject *CommsHandler::currentProvider() const
+{
+    return mProvider.data();
+}
+
+QStringList CommsHandler::providerTypes() const
+{
+    return mProviderTypes;
+}
+
+QString CommsHandler::currentProviderType() const
+{
+    return mCurrentProviderType;
+}
+
+void CommsHandler::setCurrentProviderType(const QString &providerType)
+{
+    if (providerType == mCurrentProviderType || !mProviderTypes.contains(providerType))
+        return;
+
+    releaseProvider();
+    mCurrentProviderType = providerType;
+
+    // Every listed type creates a provider; "Serial" is the only one.
+    auto *serial = new SerialProvider(nullptr);
+    connect(this, &CommsHandler::writeData, serial, &SerialProvider::onWriteData);
+    mProvider.reset(serial);
+    mProvider->moveToThread(&mWorkerThread);
+    connect(mProvider.data(), &DataProvider::newData, this, &CommsHandler::newData);
+    connect(mProvider.data(), &DataProvider::errorOccurred, this, &CommsHandler::errorOccurred);
+    mWorkerThread.start();
+
+    emit currentProviderTypeChanged(mCurrentProviderType);
+    emit currentProviderChanged(mProvider.data());
+    QSettings().setValue(ProviderSettingsKey, mCurrentProviderType);
+}
+
+void CommsHandler::open()
+{
+    runInWorkerThread(&DataProvider::open);
+}
+
+void CommsHandler::close()
+{
+    runInWorkerThread(&DataProvider::close);
+}
+
+void CommsHandler::onWriteData(QByteArray data)
+{
+    emit writeData(data);
+}
+
+void CommsHandler::onStartCyclicWrite(QByteArray data, int intervalMs, bool stopOnData)
+{
+    if (!mProvider || !mWorkerThread.isRunning()) {
+        qWarning() << "Attempted a cyclic write without a running data provider.";
+        return;
+    }
+    if (data.isEmpty()) {
+        qWarning() << "Attempted a cyclic write with empty data.";
+        return;
+    }
+
+    mCyclicTimer.setInterval(intervalMs);
+    mCyclicTimer.setSingleShot(true);
+    if (stopOnData) {
+        disconnect(mProvider.data(), &DataProvider::newData, this, &CommsHandler::onStopCyclicWrite);
+        connect(mProvider.data(), &DataProvider::newData, this, &CommsHandler::onStopCyclicWrite);
+    }
+    mCyclicData = data;
+    mCyclicIntervalMs = intervalMs;
+    mStopOnData = stopOnData;
+
+    onWriteData(data);
+    mCyclicTimer.start();
+}
+
+void CommsHandler::onStopCyclicWrite()
+{
+    mCyclicTimer.stop();
+    if (mProvider)
+        disconnect(mProvider.data(), &DataProvider::newData, this, &CommsHandler::onStopCyclicWrite);
+    mCyclicData.clear();
+    mCyclicIntervalMs = 0;
+    mStopOnData = true;
+}
+
+void CommsHandler::onCyclicTimer()
+{
+    onStartCyclicWrite(mCyclicData, mCyclicIntervalMs, mStopOnData);
+}
+
+void CommsHandler::releaseProvider()
+{
+    if (mProvider)
+        mProvider->disconnect();
+    // The provider dies only after its thread has finished, so no slot of it can
+    // still be running or be called while it is destroyed.
+    mWorkerThread.quit();
+    mWorkerThread.wait();
+    mProvider.reset();
+}
+
+void CommsHandler::runInWorkerThread(void (DataProvider::*operation)())
+{
+    if (!mProvider)
+        return;
+    DataProvider *provider = mProvider.data();
+    if (QThread::currentThread() == provider->thread() || !mWorkerThread.isRunning()) {
+        (provider->*operation)();
+        return;
+    }
+    QMetaObject::invokeMethod(provider, [provider, operation] { (provider->*operation)(); },
+                              Qt::BlockingQueuedConnection);
+}
+
+} // namespace QVt::Comms

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSharedPointer>
+#include <QStringList>
+#include <QThread>
+#include <QTimer>
+
+namespace QVt::Comms {
+
+class DataProvider;
+
+// The single entry point to the device link: keeps the provider types and the
+// current one (remembered under "comms/provider"), owns the current provider and
+// runs it in the communication worker thread, forwards writes to it and its
+// payloads and errors back, and repeats a write on request (the cyclic write).
+// Lives in the thread that created it; its worker thread is stopped and joined
+// before the hub goes away.
+class CommsHandler : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QObject *currentProvider READ currentProvider NOTIFY currentProviderChanged)
+    Q_PROPERTY(QStringList providerTypes READ providerTypes CONSTANT)
+    Q_PROPERTY(QString currentProviderType READ currentProviderType WRITE setCurrentProviderType
+                   NOTIFY currentProviderTypeChanged)
+
+public:
+    // The program's hub, created on the first call in the calling thread.
+    static CommsHandler *instance();
+
+    // Creates a hub with the remembered provider type; the program uses instance().
+    explicit CommsHandler(QObject *parent = nullptr);
+    ~CommsHandler() override;
+
+    QObject *currentProvider() const;
+    QStringList providerTypes() const;
+    QString currentProviderType() const;
+    void setCurrentProviderType(const QString &providerType);
+
+    // Run the provider's open()/close() in its worker thread and wait for them, so
+    // that they never overlap its slots; called from the worker thread, they run
+    // at once.
+    void open();
+    void close();
+
+public Q_SLOTS:
+    void onWriteData(QByteArray data);
+    void onStartCyclicWrite(QByteArray data, int intervalMs, bool stopOnData);
+    void onStopCyclicWrite();
+
+Q_SIGNALS:
+    void currentProviderChanged(QObject *provider);
+    void currentProviderTypeChanged(QString providerType);
+    void newData(QByteArray data);
+    void errorOccurred(quint16 errorCode, QString errorText);
+    void writeData(QByteArray data);
+
+private Q_SLOTS:
+    void onCyclicTimer();
+
+private:
+    void releaseProvider();
+    void runInWorkerThread(void (DataProvider::*operation)());
+
+    static QSharedPointer<CommsHandler> mInstance;
+
+    QSharedPointer<DataProvider> mProvider;
+    const QStringList mProviderTypes;
+    QString mCurrentProviderType;
+    QThread mWorkerThread;
+    QTimer mCyclicTimer;
+    QByteArray mCyclicData;
+    int mCyclicIntervalMs = 0;
+    bool mStopOnData = true;
+};
+
+} // namespace QVt::Comms

@@ -1,0 +1,235 @@
+#include "comms/serialProvider.h"
+
+#include "comms/protocol/bootProtocol.h"
+#include "global/setting.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <QThread>
+
+namespace QVt::Comms {
+
+namespace {
+
+const QString PortSettingsKey = QStringLiteral("comms/serial/port");
+const QString ExtraPortsVariable = QStringLiteral("KTBRIDGE_EXTRA_PORTS");
+constexpr qint32 BaudRate = 115200;
+constexpr quint16 NotConfiguredError = 0xFFFF;
+constexpr char StartByte = 0x43;
+constexpr char StopByte = 0x0D;
+constexpr unsigned long CloseDelayMs = 150;
+
+// Device paths named in the environment (for example a simulator's pseudo-terminal)
+// come first, so that they are chosen when nothing is stored; then the ports Qt lists.
+QVariantList availablePortNames()
+{
+    QVariantList ports;
+    const QString extra = qEnvironmentVariable(qPrintable(ExtraPortsVariable));
+    for (const QString &path : extra.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (!QDir::isAbsolutePath(path) || !QFileInfo::exists(path)) {
+            qWarning() << "Ignoring an extra port that is not an existing absolute path:" << path;
+            continue;
+        }
+        if (!ports.contains(path))
+            ports.append(path);
+    }
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos)
+        ports.append(info.portName());
+    return ports;
+}
+
+} // namespace
+
+SerialProvider::SerialProvider(QObject *parent)
+    : DataProvider(parent)
+    , mPort(new QSerialPort(this))
+{
+    qRegisterMetaType<QSerialPort::SerialPortError>();
+    connect(mPort.data(), &QSerialPort::readyRead, this, &SerialProvider::onReadyRead);
+    connect(mPort.data(), &QSerialPort::errorOccurred, this, &SerialProvider::onSerialPortError);
+
+    mAvailablePorts = availablePortNames();
+
+    QString portName = QSettings().value(PortSettingsKey, QString()).toString();
+    if (portName.isEmpty() || !mAvailablePorts.contains(portName))
+        portName = mAvailablePorts.isEmpty() ? QString() : mAvailablePorts.constFirst().toString();
+
+    mPortSetting = new Global::Setting(QStringLiteral("Port"), Global::Setting::SETTING_TYPE_COMBO,
+                                       mAvailablePorts, QString(), nullptr);
+    connect(mPortSetting, &Global::Setting::valueChanged, this, &SerialProvider::onPortChanged);
+    mPortSetting->setValue(portName);
+}
+
+SerialProvider::~SerialProvider()
+{
+    // Also when it was never handed out through `settings`; a second deferred
+    // deletion of a listed setting is harmless.
+    mPortSetting->deleteLater();
+}
+
+void SerialProvider::open()
+{
+    openSerial();
+}
+
+void SerialProvider::close()
+{
+    closeSerial();
+}
+
+QList<Global::Setting *> SerialProvider::settingsList() const
+{
+    return {mPortSetting};
+}
+
+bool SerialProvider::settingsValid() const
+{
+    return !mPortName.isEmpty();
+}
+
+QString SerialProvider::serialPortErrorToText(quint16 errorCode)
+{
+    switch (errorCode) {
+    case QSerialPort::NoError:
+        return QStringLiteral("No error.");
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("Attempted to open a non-existent device.");
+    case QSerialPort::PermissionError:
+        return QStringLiteral("The device is being used by another process, or permissions or "
+                              "credentials are insufficient for opening the device.");
+    case QSerialPort::OpenError:
+        return QStringLiteral("The device cannot be opened, as it has already been opened "
+                              "(perhaps by another process).");
+    case QSerialPort::ParityError:
+        return QStringLiteral("Parity error detected.");
+    case QSerialPort::FramingError:
+        return QStringLiteral("Framing error detected.");
+    case QSerialPort::BreakConditionError:
+        return QStringLiteral("Break condition detected.");
+    case QSerialPort::WriteError:
+        return QStringLiteral("Failed to write to the device.");
+    case QSerialPort::ReadError:
+        return QStringLiteral("Failed to read from the device.");
+    case QSerialPort::ResourceError:
+        return QStringLiteral("Device or resource has become unavailable (perhaps removed or "
+                              "disconnected).");
+    case QSerialPort::UnsupportedOperationError:
+        return QStringLiteral("Operation not permitted by the operating system.");
+    case QSerialPort::TimeoutError:
+        return QStringLiteral("A timeout error occurred.");
+    case QSerialPort::NotOpenError:
+        return QStringLiteral("Attempted to write to a device that has not yet been opened.");
+    default:
+        return QStringLiteral("Unknown error.");
+    }
+}
+
+void SerialProvider::onWriteData(QByteArray data)
+{
+    if (!mPort->isOpen())
+        openSerial();
+    mReceiveBuffer.clear();
+
+    if (mPort->isOpen()) {
+        if (data.isEmpty()) {
+            qWarning() << "Attempted to write empty data to the serial port.";
+            return;
+        }
+        if (mPort->write(data) != data.size())
+            qWarning() << "Failed to write all bytes to the serial port.";
+        return;
+    }
+
+    if (mPortName.isEmpty()) {
+        qWarning() << "Failed to open the serial port (not configured).";
+        emit errorOccurred(NotConfiguredError, tr("The serial port is not yet configured."));
+    } else {
+        qWarning() << "Failed to open the serial port for writing.";
+        emit errorOccurred(QSerialPort::OpenError, serialPortErrorToText(QSerialPort::OpenError));
+    }
+}
+
+void SerialProvider::onReadyRead()
+{
+    mReceiveBuffer.append(mPort->readAll());
+
+    if (!mReceiveBuffer.startsWith(StartByte)) {
+        qWarning() << "Read data with an invalid start byte; discarding.";
+        mReceiveBuffer.clear();
+        return;
+    }
+    // A 0x0D inside the frame looks like its end: a rejected check keeps the buffer
+    // and waits for the rest.
+    QByteArray payload;
+    if (mReceiveBuffer.endsWith(StopByte)
+        && Protocol::BootProtocol::checkAndGetPayload(mReceiveBuffer, payload)) {
+        mReceiveBuffer.clear();
+        emit newData(payload);
+    }
+}
+
+void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError)
+        return;
+    if (error == QSerialPort::UnsupportedOperationError && mDrivingModemLines) {
+        qWarning() << "Serial port error:" << int(error) << "while driving DTR/RTS; ignored";
+        return;
+    }
+    qWarning() << "Serial port error:" << int(error);
+    emit errorOccurred(error, serialPortErrorToText(error));
+}
+
+void SerialProvider::onPortChanged(QVariant value)
+{
+    const QString portName = value.toString();
+    if (portName == mPortName || portName.isEmpty())
+        return;
+
+    if (mAvailablePorts.contains(portName))
+        mPortName = portName;
+    else
+        qWarning() << "Refusing to move to a port that is not currently available.";
+
+    closeSerial();
+    QSettings().setValue(PortSettingsKey, mPortName);
+}
+
+void SerialProvider::openSerial()
+{
+    closeSerial();
+    mReceiveBuffer.clear();
+    if (mPortName.isEmpty()) {
+        qWarning() << "Cannot open a serial port connection with invalid settings.";
+        return;
+    }
+
+    mPort->setPortName(mPortName);
+    if (mPort->open(QIODevice::ReadWrite)) {
+        mPort->setBaudRate(BaudRate, QSerialPort::AllDirections);
+        mDrivingModemLines = true;
+        mPort->setDataTerminalReady(false);
+        mPort->setRequestToSend(false);
+        mDrivingModemLines = false;
+    }
+    if (!mPort->isOpen())
+        qWarning() << "Could not connect to port" << mPortName << "with baud rate" << BaudRate;
+}
+
+void SerialProvider::closeSerial()
+{
+    if (!mPort->isOpen())
+        return;
+    // Hand the last request to the device before the pause: written bytes wait in the
+    // port's buffer for this thread's event loop, which the pause would starve.
+    while (mPort->bytesToWrite() > 0 && mPort->waitForBytesWritten(int(CloseDelayMs))) {
+    }
+    QThread::msleep(CloseDelayMs);
+    mPort->close();
+}
+
+} // namespace QVt::Comms

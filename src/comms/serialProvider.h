@@ -1,0 +1,54 @@
+#pragma once
+
+#include "comms/dataProvider.h"
+
+#include <QSerialPort>
+#include <QSharedPointer>
+#include <QVariantList>
+
+namespace QVt::Comms {
+
+// The data provider for a serial port: opens the chosen port lazily on the first
+// write, cuts the received bytes into boot-protocol frames and emits each good
+// frame's payload. Owns its port object and its one setting, "Port" (remembered
+// under "comms/serial/port"). Constructed in the hub's thread, then lives in the
+// communication worker thread; call open(), close() and settingsValid() there.
+class SerialProvider : public DataProvider
+{
+    Q_OBJECT
+
+public:
+    explicit SerialProvider(QObject *parent);
+    ~SerialProvider() override;
+
+    void open() override;
+    void close() override;
+    QList<QVt::Global::Setting *> settingsList() const override;
+    bool settingsValid() const;
+
+    // The user-facing sentence for a serial-port error number.
+    static QString serialPortErrorToText(quint16 errorCode);
+
+public Q_SLOTS:
+    void onWriteData(QByteArray data) override;
+
+private Q_SLOTS:
+    void onReadyRead();
+    void onSerialPortError(QSerialPort::SerialPortError error);
+    void onPortChanged(QVariant value);
+
+private:
+    void openSerial();
+    void closeSerial();
+
+    QSharedPointer<QSerialPort> mPort;
+    QString mPortName;
+    QByteArray mReceiveBuffer;
+    QVariantList mAvailablePorts;
+    QVt::Global::Setting *mPortSetting = nullptr;
+    // Set while DTR and RTS are driven right after opening, where a port without
+    // modem lines (a pseudo-terminal) refuses the request harmlessly.
+    bool mDrivingModemLines = false;
+};
+
+} // namespace QVt::Comms
