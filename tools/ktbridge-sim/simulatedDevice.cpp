@@ -1,0 +1,212 @@
+#include "simulatedDevice.h"
+
+#include "comms/protocol/bootProtocol.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace QVt::Sim {
+
+namespace {
+
+using Comms::Protocol::BootProtocol;
+
+const QByteArray kBootSequence = QByteArrayLiteral("ZPXMBT");
+const QByteArray kNoise = QByteArrayLiteral("\xFF\x00\x55\xAA\x0D");
+const QByteArray kErrorReply = QByteArrayLiteral("E");
+
+// The bytes a unit leaves the factory with when no configuration file is given.
+const QByteArray kBuiltInConfiguration = QByteArrayLiteral("KTB-CONFIG\x00\x01\x0D\x43\x0D\x00");
+
+// Pieces of one reply, and the parts of a faulty reply, arrive this far apart so that a
+// reader sees them in separate reads.
+constexpr int kPieceGapMs = 100;
+// A device gives up on a frame whose rest does not follow within this time.
+constexpr int kFrameTimeoutMs = 1000;
+
+QString hex(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+// Cut right after the length's high byte, and right after the first CR inside the frame
+// (in the middle if there is none), so that a reader meets a CR that does not end the frame.
+QList<QByteArray> splitIntoPieces(const QByteArray &frame)
+{
+    const int innerCr = frame.indexOf('\r');
+    const int second = innerCr >= 0 && innerCr < frame.size() - 1 ? innerCr + 1 : frame.size() / 2;
+    QList<int> cuts{0, 2};
+    if (second > 2 && second < frame.size())
+        cuts.append(second);
+    cuts.append(frame.size());
+    QList<QByteArray> pieces;
+    for (int i = 1; i < cuts.size(); ++i)
+        pieces.append(frame.mid(cuts.at(i - 1), cuts.at(i) - cuts.at(i - 1)));
+    return pieces;
+}
+
+bool readWholeFile(const QString &path, QByteArray *bytes, QString *errorText)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *errorText = QStringLiteral("cannot read \"%1\": %2").arg(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+} // namespace
+
+SimulatedDevice::SimulatedDevice(const SimulatorOptions &options, QObject *parent)
+    : QObject(parent)
+    , mOptions(options)
+{
+    mFrameTimeout.setSingleShot(true);
+    mFrameTimeout.setInterval(kFrameTimeoutMs);
+    connect(&mFrameTimeout, &QTimer::timeout, this, &SimulatedDevice::onFrameTimeout);
+}
+
+bool SimulatedDevice::start(QString *errorText)
+{
+    mFactoryConfiguration = kBuiltInConfiguration;
+    if (!mOptions.configPath.isEmpty() && !readWholeFile(mOptions.configPath, &mFactoryConfiguration, errorText))
+        return false;
+    mConfiguration = mFactoryConfiguration;
+    if (!mOptions.storePath.isEmpty() && QFile::exists(mOptions.storePath))
+        return readWholeFile(mOptions.storePath, &mConfiguration, errorText);
+    return true;
+}
+
+void SimulatedDevice::onBytesReceived(const QByteArray &bytes)
+{
+    const bool hungUp = mOptions.faults.hangUpAfter > 0 && mFramesReceived >= mOptions.faults.hangUpAfter;
+    if (hungUp)
+        return;
+    QByteArray discarded;
+    const QList<QByteArray> payloads = mReader.take(bytes, &discarded);
+    if (!discarded.isEmpty())
+        log(QStringLiteral("rx discarded ") + hex(discarded));
+    for (const QByteArray &payload : payloads) {
+        log(QStringLiteral("rx ") + hex(BootProtocol::frame(payload)));
+        ++mFramesReceived;
+        handleRequest(payload);
+        if (mFramesReceived == mOptions.faults.hangUpAfter) {
+            emit hangUpRequested();
+            break;
+        }
+    }
+    if (mReader.isEmpty())
+        mFrameTimeout.stop();
+    else
+        mFrameTimeout.start();
+}
+
+void SimulatedDevice::onClientChanged()
+{
+    mFrameTimeout.stop();
+    const QByteArray rest = mReader.clear();
+    if (!rest.isEmpty())
+        log(QStringLiteral("rx discarded ") + hex(rest));
+}
+
+void SimulatedDevice::handleRequest(const QByteArray &payload)
+{
+    if (mOptions.faults.silent)
+        return;
+    if (payload == kBootSequence) {
+        sendReply(mOptions.idString.toUtf8());
+        return;
+    }
+    switch (payload.at(0)) {
+    case 'P':
+        sendReply('P' + mOptions.productIdBytes);
+        break;
+    case 'L':
+        sendReply(mOptions.faults.errorOnRead ? kErrorReply : 'L' + mConfiguration);
+        break;
+    case 'S':
+        sendReply(!mOptions.faults.errorOnWrite && keepConfiguration(payload.mid(1)) ? QByteArrayLiteral("S")
+                                                                                    : kErrorReply);
+        break;
+    case 'Z':
+        // The unit resets and leaves the boot loader: nobody waits for an answer.
+        keepConfiguration(mFactoryConfiguration);
+        break;
+    case 'Q':
+    case 'Y':
+        // Normal operation or pairing mode: the boot loader hands over without an answer.
+        break;
+    default:
+        sendReply(kErrorReply);
+        break;
+    }
+}
+
+void SimulatedDevice::sendReply(const QByteArray &payload)
+{
+    int delay = mOptions.replyDelayMs;
+    if (mOptions.faults.noise) {
+        log(QStringLiteral("tx noise ") + hex(kNoise));
+        emit transmit(kNoise, delay);
+        delay = kPieceGapMs;
+    }
+    if (mOptions.faults.repeatId) {
+        const QByteArray idFrame = frameToSend(mOptions.idString.toUtf8());
+        log(QStringLiteral("tx ") + hex(idFrame));
+        emit transmit(idFrame, delay);
+        delay = kPieceGapMs;
+    }
+    const QByteArray frame = frameToSend(payload);
+    log(QStringLiteral("tx ") + hex(frame));
+    if (!mOptions.faults.split) {
+        emit transmit(frame, delay);
+        return;
+    }
+    for (const QByteArray &piece : splitIntoPieces(frame)) {
+        emit transmit(piece, delay);
+        delay = kPieceGapMs;
+    }
+}
+
+QByteArray SimulatedDevice::frameToSend(const QByteArray &payload) const
+{
+    QByteArray frame = BootProtocol::frame(payload);
+    if (mOptions.faults.badChecksum)
+        frame[frame.size() - 2] = char(frame.at(frame.size() - 2) ^ 0x01);
+    return frame;
+}
+
+bool SimulatedDevice::keepConfiguration(const QByteArray &configuration)
+{
+    if (!mOptions.storePath.isEmpty()) {
+        // Written beside and renamed over the old file, so a crash never leaves half a store.
+        QSaveFile file(mOptions.storePath);
+        if (!file.open(QIODevice::WriteOnly) || file.write(configuration) != configuration.size()
+            || !file.commit()) {
+            std::fprintf(stderr, "ktbridge-sim: cannot write \"%s\": %s\n", qPrintable(mOptions.storePath),
+                         qPrintable(file.errorString()));
+            return false;
+        }
+    }
+    mConfiguration = configuration;
+    return true;
+}
+
+void SimulatedDevice::onFrameTimeout()
+{
+    const QByteArray rest = mReader.clear();
+    log(QStringLiteral("rx discarded ") + hex(rest));
+}
+
+void SimulatedDevice::log(const QString &line) const
+{
+    if (!mOptions.verbose)
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(line));
+    std::fflush(stderr);
+}
+
+} // namespace QVt::Sim

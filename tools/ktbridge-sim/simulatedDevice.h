@@ -1,0 +1,54 @@
+#pragma once
+
+#include "frameReader.h"
+#include "simulatorOptions.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+
+namespace QVt::Sim {
+
+// The boot loader of one KT Bridge device, seen from the line: takes the bytes a client
+// sends, answers each request frame as the device would (with the faults it was told to
+// have) and keeps its configuration, in the store file if one was given. Knows nothing of
+// pseudo-terminals or timing: what it sends leaves through transmit(). Lives in the main
+// thread.
+class SimulatedDevice : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SimulatedDevice(const SimulatorOptions &options, QObject *parent = nullptr);
+
+    // Reads the factory configuration and the stored one; false with a reason if one of
+    // the files cannot be read.
+    bool start(QString *errorText);
+
+    void onBytesReceived(const QByteArray &bytes);
+    // A client opened or closed the port: a half-received frame belongs to nobody now.
+    void onClientChanged();
+
+signals:
+    // Bytes for the line, to go out delayMs after whatever was sent before.
+    void transmit(const QByteArray &bytes, int delayMs);
+    // The last frame before a hang-up fault has been answered.
+    void hangUpRequested();
+
+private:
+    void handleRequest(const QByteArray &payload);
+    void sendReply(const QByteArray &payload);
+    QByteArray frameToSend(const QByteArray &payload) const;
+    bool keepConfiguration(const QByteArray &configuration);
+    void onFrameTimeout();
+    void log(const QString &line) const;
+
+    const SimulatorOptions mOptions;
+    QByteArray mFactoryConfiguration;
+    QByteArray mConfiguration;
+    FrameReader mReader;
+    QTimer mFrameTimeout;
+    int mFramesReceived = 0;
+};
+
+} // namespace QVt::Sim

@@ -1,0 +1,170 @@
+#include "simulatorOptions.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace QVt::Sim {
+
+namespace {
+
+const char kDefaultIdString[] = "KT Bridge Bootloader v1.4.0";
+const char kDefaultProductId[] = "0000c0de0003";
+
+const char kDescription[] =
+    "Plays the boot loader of a KT Bridge device on a pseudo-terminal, so that the\n"
+    "configurator and tests can run without hardware.\n"
+    "\n"
+    "The first line on standard output is the path of the pseudo-terminal; open it as the\n"
+    "serial port (115200 baud, 8N1). The simulator serves frames until SIGINT or SIGTERM.\n"
+    "Requests and replies:\n"
+    "  boot sequence \"ZPXMBT\"  answered with the identification text (--id-string)\n"
+    "  \"P\"                     answered with 'P' and the product ID bytes (--product-id)\n"
+    "  \"L\"                     answered with 'L' and the configuration bytes\n"
+    "  \"S\" + bytes             stores the bytes as the configuration, answered with 'S'\n"
+    "  \"Q\", \"Y\"                leave the boot loader (normal operation, pairing); no answer\n"
+    "  \"Z\"                     restores the factory configuration; no answer\n"
+    "  anything else           answered with 'E'\n"
+    "\n"
+    "Faults (--fault, may be given several times):\n"
+    "  silent            receives everything, answers nothing\n"
+    "  error-on-read     answers \"L\" with 'E'\n"
+    "  error-on-write    answers \"S\" with 'E' and keeps its configuration\n"
+    "  bad-checksum      every frame sent carries a wrong checksum\n"
+    "  split             every frame sent arrives in pieces about 0.1 s apart, one of them\n"
+    "                    cut right after a carriage return (0x0D) inside the frame if it has one\n"
+    "  noise             stray bytes (FF 00 55 AA 0D) arrive before every reply\n"
+    "  repeat-id         the identification text arrives again before every reply\n"
+    "  hang-up-after=N   after answering N frames the line is closed, as an unplugged cable\n"
+    "                    would be, and the simulator ends (exit status 0)";
+
+QByteArray hexToBytes(const QString &text)
+{
+    static const QRegularExpression hex(QStringLiteral("^([0-9a-fA-F]{2})+$"));
+    return hex.match(text).hasMatch() ? QByteArray::fromHex(text.toLatin1()) : QByteArray();
+}
+
+bool parseFault(const QString &name, Faults *faults, QString *message)
+{
+    static const QString hangUpPrefix = QStringLiteral("hang-up-after=");
+    if (name == QLatin1String("silent"))
+        faults->silent = true;
+    else if (name == QLatin1String("error-on-read"))
+        faults->errorOnRead = true;
+    else if (name == QLatin1String("error-on-write"))
+        faults->errorOnWrite = true;
+    else if (name == QLatin1String("bad-checksum"))
+        faults->badChecksum = true;
+    else if (name == QLatin1String("split"))
+        faults->split = true;
+    else if (name == QLatin1String("noise"))
+        faults->noise = true;
+    else if (name == QLatin1String("repeat-id"))
+        faults->repeatId = true;
+    else if (name.startsWith(hangUpPrefix)) {
+        bool ok = false;
+        faults->hangUpAfter = name.mid(hangUpPrefix.size()).toInt(&ok);
+        if (!ok || faults->hangUpAfter < 1) {
+            *message = QStringLiteral("--fault hang-up-after=N needs a whole number N of at least 1, not \"%1\"")
+                           .arg(name.mid(hangUpPrefix.size()));
+            return false;
+        }
+    } else {
+        *message = QStringLiteral("unknown fault \"%1\" (see --help for the fault names)").arg(name);
+        return false;
+    }
+    return true;
+}
+
+bool parseNumber(const QCommandLineParser &parser, const QString &option, int minimum, int *value,
+                 QString *message)
+{
+    if (!parser.isSet(option))
+        return true;
+    bool ok = false;
+    *value = parser.value(option).toInt(&ok);
+    if (!ok || *value < minimum) {
+        *message = QStringLiteral("--%1 needs a whole number of at least %2, not \"%3\"")
+                       .arg(option)
+                       .arg(minimum)
+                       .arg(parser.value(option));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, SimulatorOptions *options,
+                                                  QString *message)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help and exits."));
+    parser.addOption(help);
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Shows the version and exits."));
+    parser.addOption(version);
+    parser.addOptions({
+        {QStringLiteral("id-string"), QStringLiteral("Identification text the boot loader answers with."),
+         QStringLiteral("TEXT"), QString::fromLatin1(kDefaultIdString)},
+        {QStringLiteral("product-id"), QStringLiteral("Product ID as hexadecimal text."),
+         QStringLiteral("HEX"), QString::fromLatin1(kDefaultProductId)},
+        {QStringLiteral("config"), QStringLiteral("File whose bytes are the factory configuration."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("store"),
+         QStringLiteral("File that keeps the configuration across runs: read at start if it exists, "
+                        "replaced atomically after every change."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("link"), QStringLiteral("Also make PATH a symbolic link to the pseudo-terminal."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("baud"),
+         QStringLiteral("Pace bytes in both directions like an 8N1 line at N baud (default: no pacing)."),
+         QStringLiteral("N")},
+        {QStringLiteral("reply-delay"), QStringLiteral("Device processing time before each reply."),
+         QStringLiteral("MS")},
+        {QStringLiteral("fault"), QStringLiteral("Misbehave as NAME says (see the list above)."),
+         QStringLiteral("NAME")},
+        {QStringLiteral("verbose"), QStringLiteral("Log every frame in and out as hexadecimal on standard error.")},
+    });
+
+    if (!parser.parse(arguments)) {
+        *message = parser.errorText();
+        return Outcome::Error;
+    }
+    if (parser.isSet(help)) {
+        *message = parser.helpText();
+        return Outcome::Help;
+    }
+    if (parser.isSet(version)) {
+        *message = QStringLiteral("ktbridge-sim %1").arg(QStringLiteral(KT_VERSION));
+        return Outcome::Version;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *message = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst());
+        return Outcome::Error;
+    }
+
+    options->idString = parser.value(QStringLiteral("id-string"));
+    options->productId = parser.value(QStringLiteral("product-id")).toLower();
+    options->productIdBytes = hexToBytes(options->productId);
+    if (options->productIdBytes.isEmpty()) {
+        *message = QStringLiteral("--product-id needs hexadecimal text with an even number of digits, not \"%1\"")
+                       .arg(parser.value(QStringLiteral("product-id")));
+        return Outcome::Error;
+    }
+    options->configPath = parser.value(QStringLiteral("config"));
+    options->storePath = parser.value(QStringLiteral("store"));
+    options->linkPath = parser.value(QStringLiteral("link"));
+    options->verbose = parser.isSet(QStringLiteral("verbose"));
+    if (!parseNumber(parser, QStringLiteral("baud"), 1, &options->baud, message)
+        || !parseNumber(parser, QStringLiteral("reply-delay"), 0, &options->replyDelayMs, message))
+        return Outcome::Error;
+    for (const QString &fault : parser.values(QStringLiteral("fault"))) {
+        if (!parseFault(fault, &options->faults, message))
+            return Outcome::Error;
+    }
+    return Outcome::Run;
+}
+
+} // namespace QVt::Sim
