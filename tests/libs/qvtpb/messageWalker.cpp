@@ -1,0 +1,116 @@
+#include "messageWalker.h"
+
+#include <qvtpb/canConfig.h>
+
+#include <QMetaEnum>
+
+namespace MessageWalker {
+
+namespace {
+
+QObject *objectValue(const QObject *object, const QMetaProperty &property)
+{
+    return property.read(object).value<QObject *>();
+}
+
+bool isObjectProperty(const QMetaProperty &property)
+{
+    return property.type() == QVariant::UserType
+        && (QMetaType::typeFlags(property.userType()) & QMetaType::PointerToQObject);
+}
+
+void collectWritable(const QObject *object, const QString &prefix, QStringList *paths)
+{
+    const QMetaObject *meta = object->metaObject();
+    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        const QString path = prefix + QLatin1String(property.name());
+        if (isObjectProperty(property)) {
+            if (const QObject *child = objectValue(object, property))
+                collectWritable(child, path + QLatin1Char('.'), paths);
+        } else if (property.isWritable()) {
+            paths->append(path);
+        }
+    }
+}
+
+void collectValues(const QObject *object, const QString &prefix, QVariantMap *values)
+{
+    const QMetaObject *meta = object->metaObject();
+    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        const QString path = prefix + QLatin1String(property.name());
+        if (isObjectProperty(property)) {
+            if (const QObject *child = objectValue(object, property))
+                collectValues(child, path + QLatin1Char('.'), values);
+        } else if (property.isWritable()) {
+            values->insert(path, property.read(object));
+        }
+    }
+    if (const auto *can = qobject_cast<const QVt::Pb::Can::Config *>(object)) {
+        values->insert(prefix + QLatin1String("filterCount"), can->filterCount());
+        for (int i = 0; i < can->filterCount(); ++i)
+            collectValues(can->filter(i), prefix + QStringLiteral("filters.%1.").arg(i), values);
+    }
+}
+
+} // namespace
+
+QStringList writablePaths(const QObject *root)
+{
+    QStringList paths;
+    collectWritable(root, QString(), &paths);
+    return paths;
+}
+
+QObject *holder(QObject *root, const QString &path, QMetaProperty *property)
+{
+    QObject *object = root;
+    const QStringList names = path.split(QLatin1Char('.'));
+    for (int i = 0; object && i < names.size(); ++i) {
+        const QMetaObject *meta = object->metaObject();
+        const int index = meta->indexOfProperty(names.at(i).toLatin1().constData());
+        if (index < 0)
+            return nullptr;
+        if (i == names.size() - 1) {
+            *property = meta->property(index);
+            return object;
+        }
+        object = objectValue(object, meta->property(index));
+    }
+    return nullptr;
+}
+
+QVariant otherValue(const QMetaProperty &property, const QVariant &current, int seed)
+{
+    if (property.isEnumType()) {
+        const QMetaEnum enumeration = property.enumerator();
+        for (int i = 0; i < enumeration.keyCount(); ++i) {
+            const int candidate = enumeration.value((i + seed) % enumeration.keyCount());
+            if (candidate != current.toInt())
+                return candidate;
+        }
+        return QVariant();
+    }
+    switch (int(property.userType())) {
+    case QMetaType::Bool:
+        return !current.toBool();
+    case QMetaType::UInt:
+        return QVariant::fromValue(current.toUInt() % 900 + 1 + uint(seed));
+    case QMetaType::LongLong:
+        return QVariant::fromValue(current.toLongLong() + 1 + seed);
+    case QMetaType::QString:
+        return QVariant(current.toString() + QStringLiteral("v%1").arg(seed));
+    default:
+        return QVariant();
+    }
+}
+
+QVariantMap snapshot(const QObject *root)
+{
+    QVariantMap values;
+    collectValues(root, QString(), &values);
+    return values;
+}
+
+} // namespace MessageWalker

@@ -1,0 +1,30 @@
+// Test helper: reaches every property of a tree of message wrappers through the
+// meta-object system, so that tests cover each field without listing them twice.
+#ifndef MESSAGEWALKER_H
+#define MESSAGEWALKER_H
+
+#include <QMetaProperty>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace MessageWalker {
+
+// Dotted paths ("can.bitRate", "wlanInterface.object.ssid") of every writable
+// property below root, following QObject-valued properties.
+QStringList writablePaths(const QObject *root);
+
+// The object that holds the property at path, and the property; null when absent.
+QObject *holder(QObject *root, const QString &path, QMetaProperty *property);
+
+// A valid value for property that differs from current (another enumerator, the
+// next number, the negated flag, a longer text).
+QVariant otherValue(const QMetaProperty &property, const QVariant &current, int seed);
+
+// Every readable value below root, by dotted path; the filters of a CAN
+// configuration appear as "can.filters.<index>.<property>".
+QVariantMap snapshot(const QObject *root);
+
+} // namespace MessageWalker
+
+#endif // MESSAGEWALKER_H

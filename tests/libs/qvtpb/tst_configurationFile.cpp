@@ -1,0 +1,178 @@
+// Reading and writing the configuration byte format: every outcome of load() on
+// crafted bytes, and the exact header compose() writes.
+#include <qvtpb/configurationFile.h>
+#include <qvtpb/ktBridgeConfiguration.h>
+#include <qvtpb/wlanConfig.h>
+
+#include <QRandomGenerator>
+#include <QtEndian>
+#include <QtTest>
+
+using QVt::Pb::Configuration::File;
+
+namespace {
+
+const QString ProductId = QStringLiteral("0000c0de0003");
+constexpr int VersionOffset = 4;
+constexpr int CrcOffset = 18;
+constexpr int HeaderSize = 22;
+
+QByteArray exampleBody()
+{
+    QVt::Pb::KtBridge::Configuration config(QVt::Pb::KtBridge::Configuration::INTERFACE_WLAN);
+    config.wlan()->setSsid(QStringLiteral("KT-Bridge"));
+    return config.serialize();
+}
+
+QByteArray withVersion(QByteArray data, quint16 version)
+{
+    qToBigEndian(version, data.data() + VersionOffset);
+    return data;
+}
+
+QByteArray withByteFlipped(QByteArray data, int offset)
+{
+    data[offset] = char(data.at(offset) ^ 0x5a);
+    return data;
+}
+
+QByteArray randomBytes(int size)
+{
+    QRandomGenerator generator(20261205);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = char(generator.bounded(256));
+    return bytes;
+}
+
+} // namespace
+
+class TestConfigurationFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void load_data();
+    void load();
+    void loadForgetsThePreviousFile();
+    void composeWritesTheHeader();
+    void composePadsAndLowersTheProductId_data();
+    void composePadsAndLowersTheProductId();
+    void composeRefusesABadProductId_data();
+    void composeRefusesABadProductId();
+};
+
+void TestConfigurationFile::load_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<int>("loadError");
+
+    const QByteArray good = File::compose(ProductId, exampleBody());
+    const int ok = File::LOAD_ERROR_NONE;
+    const int obsolete = File::LOAD_ERROR_VERSION_OBSOLETE;
+    const int mismatch = File::LOAD_ERROR_VERSION_MISMATCH;
+    const int checksum = File::LOAD_ERROR_CHECKSUM;
+    const int parse = File::LOAD_ERROR_PARSE;
+
+    QTest::newRow("good") << good << true << ok;
+    QTest::newRow("good, empty body") << File::compose(ProductId, QByteArray()) << true << ok;
+    QTest::newRow("obsolete version 0") << withVersion(good, 0) << false << obsolete;
+    QTest::newRow("newer version 2") << withVersion(good, 2) << false << mismatch;
+    QTest::newRow("version 0xffff") << withVersion(good, 0xffff) << false << mismatch;
+    QTest::newRow("other version, short header") << withVersion(good, 2).left(8) << false << mismatch;
+    QTest::newRow("body byte damaged") << withByteFlipped(good, good.size() - 1) << false << checksum;
+    QTest::newRow("stored CRC damaged") << withByteFlipped(good, CrcOffset) << false << checksum;
+    QTest::newRow("body truncated") << good.left(good.size() - 1) << false << parse;
+    QTest::newRow("header truncated") << good.left(HeaderSize - 1) << false << parse;
+    QTest::newRow("magic only") << good.left(4) << false << parse;
+    QTest::newRow("byte appended") << good + '\0' << false << parse;
+    QTest::newRow("empty") << QByteArray() << false << parse;
+    QTest::newRow("random bytes") << randomBytes(300) << false << parse;
+    QTest::newRow("foreign file") << QByteArray("PK\x03\x04\x14\x00\x00\x00\x08\x00 and more of a zip") << false
+                                  << parse;
+    QTest::newRow("magic in lower case") << QByteArray("ktbc") + good.mid(4) << false << parse;
+    // A body that is no protobuf message, under a correct length and CRC.
+    QTest::newRow("unparsable body") << File::compose(ProductId, QByteArray("\xff\xff\xff\xff", 4)) << false
+                                     << parse;
+}
+
+void TestConfigurationFile::load()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(bool, loaded);
+    QFETCH(int, loadError);
+
+    File file;
+    QCOMPARE(file.load(data), loaded);
+    QCOMPARE(int(file.loadError()), loadError);
+    QCOMPARE(file.productId(), loaded ? ProductId : QString());
+    QCOMPARE(file.body(), loaded ? data.mid(HeaderSize) : QByteArray());
+}
+
+void TestConfigurationFile::loadForgetsThePreviousFile()
+{
+    File file;
+    QVERIFY(!file.load(QByteArray("nonsense")));
+    QVERIFY(file.load(File::compose(ProductId, exampleBody())));
+    QCOMPARE(file.loadError(), File::LOAD_ERROR_NONE);
+    QVERIFY(!file.load(withVersion(File::compose(ProductId, exampleBody()), 0)));
+    QCOMPARE(file.loadError(), File::LOAD_ERROR_VERSION_OBSOLETE);
+    QVERIFY(file.productId().isEmpty());
+    QVERIFY(file.body().isEmpty());
+}
+
+void TestConfigurationFile::composeWritesTheHeader()
+{
+    // CRC-32 of "123456789" is the standard check value 0xcbf43926.
+    const QByteArray expected = QByteArray::fromHex("4b544243"          // "KTBC"
+                                                    "0001"              // format version
+                                                    "00000000c0de0001"  // product ID
+                                                    "00000009"          // body length
+                                                    "cbf43926")         // CRC-32
+        + QByteArray("123456789");
+    QCOMPARE(File::compose(QStringLiteral("0000c0de0001"), QByteArray("123456789")).toHex(), expected.toHex());
+}
+
+void TestConfigurationFile::composePadsAndLowersTheProductId_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("read");
+
+    QTest::newRow("short") << "c0de0002" << "0000c0de0002";
+    QTest::newRow("upper case") << "0000C0DE0011" << "0000c0de0011";
+    QTest::newRow("sixteen digits") << "ffffffffffffffff" << "ffffffffffffffff";
+    QTest::newRow("zero") << "0" << "000000000000";
+}
+
+void TestConfigurationFile::composePadsAndLowersTheProductId()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, read);
+
+    File file;
+    QVERIFY(file.load(File::compose(written, exampleBody())));
+    QCOMPARE(file.productId(), read);
+}
+
+void TestConfigurationFile::composeRefusesABadProductId_data()
+{
+    QTest::addColumn<QString>("productId");
+
+    QTest::newRow("empty") << "";
+    QTest::newRow("not hexadecimal") << "0000c0de000g";
+    QTest::newRow("prefix") << "0x0000c0de0003";
+    QTest::newRow("seventeen digits") << "10000000000000000";
+    QTest::newRow("blank") << " 0000c0de0003";
+}
+
+void TestConfigurationFile::composeRefusesABadProductId()
+{
+    QFETCH(QString, productId);
+
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("Invalid product ID \"%1\"").arg(productId)));
+    QVERIFY(File::compose(productId, exampleBody()).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestConfigurationFile)
+#include "tst_configurationFile.moc"
