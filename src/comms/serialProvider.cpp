@@ -176,10 +176,8 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
 {
     if (error == QSerialPort::NoError)
         return;
-    if (error == QSerialPort::UnsupportedOperationError && mDrivingModemLines) {
-        qWarning() << "Serial port error:" << int(error) << "while driving DTR/RTS; ignored";
-        return;
-    }
+    if (error == QSerialPort::UnsupportedOperationError && mDrivingModemLines)
+        return;  // openSerial() warns once
     qWarning() << "Serial port error:" << int(error);
     emit errorOccurred(error, serialPortErrorToText(error));
 }
@@ -212,9 +210,11 @@ void SerialProvider::openSerial()
     if (mPort->open(QIODevice::ReadWrite)) {
         mPort->setBaudRate(BaudRate, QSerialPort::AllDirections);
         mDrivingModemLines = true;
-        mPort->setDataTerminalReady(false);
-        mPort->setRequestToSend(false);
+        const bool dtrDriven = mPort->setDataTerminalReady(false);
+        const bool rtsDriven = mPort->setRequestToSend(false);
         mDrivingModemLines = false;
+        if (!dtrDriven || !rtsDriven)
+            qWarning() << "Could not drive DTR and RTS inactive on port" << mPortName;
     }
     if (!mPort->isOpen())
         qWarning() << "Could not connect to port" << mPortName << "with baud rate" << BaudRate;

@@ -46,8 +46,8 @@ private:
     QByteArray mReceiveBuffer;
     QVariantList mAvailablePorts;
     QVt::Global::Setting *mPortSetting = nullptr;
-    // Set while DTR and RTS are driven right after opening, where a port without
-    // modem lines (a pseudo-terminal) refuses the request harmlessly.
+    // Set while DTR and RTS are driven right after opening: a port without modem
+    // lines (a pseudo-terminal) refuses that harmlessly, so it is only logged.
     bool mDrivingModemLines = false;
 };
 

@@ -1,0 +1,85 @@
+#include "ptyPair.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+PtyPair::PtyPair()
+    : mMaster(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK))
+{
+    if (mMaster < 0)
+        return;
+    if (grantpt(mMaster) != 0 || unlockpt(mMaster) != 0) {
+        hangUp();
+        return;
+    }
+    mPortPath = QString::fromLocal8Bit(ptsname(mMaster));
+}
+
+PtyPair::~PtyPair()
+{
+    hangUp();
+}
+
+bool PtyPair::isOpen() const
+{
+    return mMaster >= 0;
+}
+
+QString PtyPair::portPath() const
+{
+    return mPortPath;
+}
+
+bool PtyPair::write(const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(mMaster, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (n > 0)
+            done += n;
+    }
+    return true;
+}
+
+QByteArray PtyPair::readAll()
+{
+    QByteArray bytes;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(mMaster, buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, int(n));
+    return bytes;
+}
+
+QByteArray PtyPair::read(int count, int timeoutMs)
+{
+    QByteArray bytes;
+    QElapsedTimer timer;
+    timer.start();
+    while (bytes.size() < count && !timer.hasExpired(timeoutMs)) {
+        // The port writes from its thread's event loop, which may be this one.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        pollfd fd{mMaster, POLLIN, 0};
+        const int ready = ::poll(&fd, 1, 5);
+        if (ready > 0 && (fd.revents & POLLIN))
+            bytes.append(readAll());
+        else if (ready > 0)
+            ::usleep(5000);  // no port open on the other end yet: poll reports a hang-up
+    }
+    return bytes;
+}
+
+void PtyPair::hangUp()
+{
+    if (mMaster >= 0)
+        ::close(mMaster);
+    mMaster = -1;
+}

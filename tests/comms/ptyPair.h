@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A pseudo-terminal held from the device's end, so that a test can see the exact bytes
+// a serial port writes and feed it bytes in chosen pieces. Owns the master descriptor;
+// use from one thread.
+class PtyPair
+{
+public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair &) = delete;
+    PtyPair &operator=(const PtyPair &) = delete;
+
+    bool isOpen() const;
+    // The path a serial port opens.
+    QString portPath() const;
+
+    bool write(const QByteArray &bytes);
+    // Everything the port has written so far and not yet read here.
+    QByteArray readAll();
+    // Runs the event loop until count bytes have come, or timeoutMs passed.
+    QByteArray read(int count, int timeoutMs);
+    // Ends the device side, as an unplugged cable would.
+    void hangUp();
+
+private:
+    int mMaster = -1;
+    QString mPortPath;
+};
