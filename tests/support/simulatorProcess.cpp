@@ -113,6 +113,12 @@ bool SimulatorProcess::waitForStandardError(const QByteArray &text, int timeoutM
 
 void SimulatorProcess::collectStandardError()
 {
+    // Pick up what the pipe holds even when no event loop has run since it arrived.
+    const QProcess::ProcessChannel channel = mProcess->readChannel();
+    mProcess->setReadChannel(QProcess::StandardError);
+    while (isRunning() && mProcess->waitForReadyRead(0)) {
+    }
+    mProcess->setReadChannel(channel);
     const QByteArray data = mProcess->readAllStandardError();
     if (data.isEmpty())
         return;

@@ -25,20 +25,18 @@ QList<QByteArray> FrameReader::take(const QByteArray &bytes, QByteArray *discard
         }
         if (mBuffer.size() < 3)
             break;
-        const int length = (quint8(mBuffer.at(1)) << 8) | quint8(mBuffer.at(2));
-        if (mBuffer.size() < length + kOverhead)
+        const int size = ((quint8(mBuffer.at(1)) << 8) | quint8(mBuffer.at(2))) + kOverhead;
+        if (mBuffer.size() < size)
             break;
-        const QByteArray candidate = mBuffer.left(length + kOverhead);
+        // Without a stop byte where the length says, the start byte was noise: look for the
+        // next one. With it, this was a frame, if a broken one: it goes whole.
+        const int taken = mBuffer.at(size - 1) == kStopByte ? size : 1;
         QByteArray payload;
-        if (candidate.endsWith(kStopByte)
-            && Comms::Protocol::BootProtocol::checkAndGetPayload(candidate, payload)) {
+        if (taken == size && Comms::Protocol::BootProtocol::checkAndGetPayload(mBuffer.left(size), payload))
             payloads.append(payload);
-            mBuffer.remove(0, candidate.size());
-        } else {
-            // Not a frame after all: this start byte was noise; look for the next one.
-            discarded->append(mBuffer.left(1));
-            mBuffer.remove(0, 1);
-        }
+        else
+            discarded->append(mBuffer.left(taken));
+        mBuffer.remove(0, taken);
     }
     return payloads;
 }

@@ -6,8 +6,9 @@
 namespace QVt::Sim {
 
 // Cuts the byte stream a client sends into boot-protocol frames, the way a device does: it
-// trusts the length field, resynchronises on the next start byte after anything that is not
-// a good frame, and keeps an incomplete frame until the rest arrives. Plain value type.
+// trusts the length field and keeps an incomplete frame until the rest arrives; a frame that
+// fails its check is dropped whole, and a start byte without a stop byte where its length
+// points is taken for noise and skipped. Plain value type.
 class FrameReader
 {
 public:

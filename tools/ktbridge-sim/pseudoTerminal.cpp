@@ -88,7 +88,10 @@ QString PseudoTerminal::path() const
 
 void PseudoTerminal::write(const QByteArray &bytes)
 {
-    if (mMaster < 0)
+    // Bytes sent while nobody has the port open would greet the next client as stale
+    // replies; like a line with nothing plugged in, drop them.
+    onWatchReadable();
+    if (mMaster < 0 || mClients == 0)
         return;
     mPending += bytes;
     flushPending();
@@ -131,8 +134,8 @@ void PseudoTerminal::closeAll()
 
 void PseudoTerminal::onMasterReadable()
 {
-    // A client's open always precedes its first request: see it before the request, so
-    // that flushing stale output can never hit a reply to the new client.
+    // A client's open, and its predecessor's close, always precede its first request: see
+    // them first, so that flushing what the old client left can never hit a new reply.
     onWatchReadable();
     char buffer[4096];
     for (;;) {
@@ -164,13 +167,13 @@ void PseudoTerminal::onWatchReadable()
             const auto *event = reinterpret_cast<const inotify_event *>(buffer + offset);
             offset += ssize_t(sizeof(inotify_event) + event->len);
             if (event->mask & IN_OPEN) {
-                if (mClients++ == 0) {
-                    ::tcflush(mSlave, TCIFLUSH);
-                    mPending.clear();
+                if (mClients++ == 0)
                     emit clientOpened();
-                }
             } else if ((event->mask & IN_CLOSE) && mClients > 0) {
                 if (--mClients == 0) {
+                    // What the client left unread must not reach the next one.
+                    ::tcflush(mSlave, TCIFLUSH);
+                    mPending.clear();
                     // A serial port library may have claimed the line exclusively; the claim
                     // outlives its owner while our own descriptor keeps the terminal alive.
                     ::ioctl(mSlave, TIOCNXCL);

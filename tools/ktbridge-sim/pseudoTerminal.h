@@ -13,8 +13,8 @@ namespace QVt::Sim {
 // The simulator's end of the serial line: a pseudo-terminal whose slave path a client opens
 // as its serial port. Owns the master, a slave descriptor of its own (so the line survives a
 // client closing and reopening the port) and an inotify watch that tells when a client opens
-// or closes the port; stale bytes meant for an earlier client are flushed when a new one
-// opens. Lives in the main thread; all I/O is non-blocking and driven by socket notifiers.
+// or closes the port; bytes a client left unread are flushed when it closes, and nothing is
+// sent while no client has the port open. Lives in the main thread; all I/O is non-blocking and driven by socket notifiers.
 class PseudoTerminal : public QObject
 {
     Q_OBJECT
@@ -26,7 +26,8 @@ public:
     bool open(QString *errorText);
     QString path() const;
 
-    // Queues bytes for the client; what the line does not take at once is sent when it can.
+    // Queues bytes for the client (dropped if none is there); what the line does not take at
+    // once is sent when it can.
     void write(const QByteArray &bytes);
 
     // Closes the line for good, as a pulled cable would: the client's reads fail from now on.

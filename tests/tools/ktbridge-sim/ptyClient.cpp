@@ -1,0 +1,90 @@
+#include "ptyClient.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+PtyClient::~PtyClient()
+{
+    close();
+}
+
+bool PtyClient::open(const QString &path)
+{
+    close();
+    mFd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (mFd < 0)
+        return false;
+    termios settings = {};
+    ::tcgetattr(mFd, &settings);
+    ::cfmakeraw(&settings);
+    return ::tcsetattr(mFd, TCSANOW, &settings) == 0;
+}
+
+void PtyClient::close()
+{
+    if (mFd >= 0)
+        ::close(mFd);
+    mFd = -1;
+}
+
+bool PtyClient::write(const QByteArray &bytes)
+{
+    return ::write(mFd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+}
+
+QByteArray PtyClient::read(int size, int timeoutMs)
+{
+    return readUntil(size, timeoutMs);
+}
+
+QByteArray PtyClient::readFor(int ms)
+{
+    return readUntil(-1, ms);
+}
+
+QList<QByteArray> PtyClient::chunks() const
+{
+    return mChunks;
+}
+
+bool PtyClient::waitForHangUp(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        pollfd entry = {mFd, POLLIN, 0};
+        if (::poll(&entry, 1, int(deadline.remainingTime())) <= 0)
+            continue;
+        if (entry.revents & (POLLHUP | POLLERR))
+            return true;
+        char byte;
+        if (::read(mFd, &byte, 1) <= 0)
+            return true;
+    }
+    return false;
+}
+
+QByteArray PtyClient::readUntil(int size, int timeoutMs)
+{
+    mChunks.clear();
+    QByteArray received;
+    const QDeadlineTimer deadline(timeoutMs);
+    while ((size < 0 || received.size() < size) && !deadline.hasExpired()) {
+        pollfd entry = {mFd, POLLIN, 0};
+        if (::poll(&entry, 1, int(deadline.remainingTime())) <= 0)
+            continue;
+        if (!(entry.revents & POLLIN))
+            break; // hung up
+        char buffer[4096];
+        const ssize_t count = ::read(mFd, buffer, sizeof buffer);
+        if (count <= 0)
+            break;
+        mChunks.append(QByteArray(buffer, int(count)));
+        received += mChunks.constLast();
+    }
+    return received;
+}
