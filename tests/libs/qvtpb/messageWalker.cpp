@@ -15,8 +15,7 @@ QObject *objectValue(const QObject *object, const QMetaProperty &property)
 
 bool isObjectProperty(const QMetaProperty &property)
 {
-    return property.type() == QVariant::UserType
-        && (QMetaType::typeFlags(property.userType()) & QMetaType::PointerToQObject);
+    return QMetaType::typeFlags(property.userType()).testFlag(QMetaType::PointerToQObject);
 }
 
 void collectWritable(const QObject *object, const QString &prefix, QStringList *paths)

@@ -5,6 +5,7 @@
 #define QVTPB_INTERFACECONFIG_H
 
 #include <qvtpb/abstractMessage.h>
+#include <qvtpb/networkConfig.h>
 
 namespace ktbridge {
 class InterfaceConfig;
@@ -12,11 +13,6 @@ class InterfaceConfig;
 
 namespace QVt {
 namespace Pb {
-
-namespace Network {
-class Config;
-}
-
 namespace Interface {
 
 class QVTPB_EXPORT Config : public AbstractMessage

@@ -13,6 +13,11 @@
 #define QVTPB_KTBRIDGECONFIGURATION_H
 
 #include <qvtpb/abstractMessage.h>
+#include <qvtpb/bluetoothConfig.h>
+#include <qvtpb/canConfig.h>
+#include <qvtpb/interfaceConfig.h>
+#include <qvtpb/productDeviceInfo.h>
+#include <qvtpb/wlanConfig.h>
 
 #include <QByteArray>
 #include <QFlags>
@@ -25,20 +30,6 @@ class Configuration;
 
 namespace QVt {
 namespace Pb {
-
-namespace Product {
-class DeviceInfo;
-}
-namespace Can {
-class Config;
-}
-namespace Interface {
-class Config;
-}
-namespace Network {
-class WlanConfig;
-class BluetoothConfig;
-}
 
 namespace KtBridge {
 

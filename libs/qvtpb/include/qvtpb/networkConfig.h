@@ -5,6 +5,7 @@
 #define QVTPB_NETWORKCONFIG_H
 
 #include <qvtpb/abstractMessage.h>
+#include <qvtpb/networkDeviceInfo.h>
 
 namespace ktbridge {
 class InterfaceConfig;
@@ -13,8 +14,6 @@ class InterfaceConfig;
 namespace QVt {
 namespace Pb {
 namespace Network {
-
-class DeviceInfo;
 
 class QVTPB_EXPORT Config : public AbstractMessage
 {
