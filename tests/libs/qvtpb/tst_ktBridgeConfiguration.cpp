@@ -1,0 +1,265 @@
+// Bytes in and out of a whole configuration: round trips per product, loading that
+// signals only real changes and never counts as an edit, device-reported
+// information kept apart from the edited settings, and bytes from other schemas.
+#include "messageWalker.h"
+
+#include <qvtpb/configurationFile.h>
+#include <qvtpb/ktBridgeConfiguration.h>
+
+#include "ktbridge.pb.h"
+
+#include <QtTest>
+
+using QVt::Pb::KtBridge::Configuration;
+
+namespace {
+
+const Configuration::Interfaces AllInterfaces = Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH;
+
+// Gives every field a value other than its default, and adds two filters.
+void editEverything(Configuration *config)
+{
+    const QStringList paths = MessageWalker::writablePaths(config);
+    for (int i = 0; i < paths.size(); ++i) {
+        QMetaProperty property;
+        QObject *object = MessageWalker::holder(config, paths.at(i), &property);
+        property.write(object, MessageWalker::otherValue(property, property.read(object), i));
+    }
+    QVt::Pb::Can::Filter *standard = config->can()->addFilter();
+    standard->setIdentifier(0x123);
+    QVt::Pb::Can::Filter *extended = config->can()->addFilter();
+    extended->setIdentifier(0x1abcdef0);
+    extended->setMask(0x1fffff00);
+    extended->setExtended(true);
+}
+
+QByteArray bodyOf(const ktbridge::Configuration &message)
+{
+    return QByteArray::fromStdString(message.SerializeAsString());
+}
+
+} // namespace
+
+class TestKtBridgeConfiguration : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void parseSignalsOnlyRealChanges();
+    void parseRefusesWhatDoesNotParse();
+    void parseDeviceInfoKeepsEdits();
+    void resetDeviceInfoKeepsSettings();
+    void fieldsOfANewerSchemaSurvive();
+    void parseReusesFilterObjects();
+    void missingAndUnknownValuesLoadDefaults();
+};
+
+void TestKtBridgeConfiguration::roundTrip_data()
+{
+    QTest::addColumn<int>("interfaces");
+
+    QTest::newRow("CAN and WLAN") << int(Configuration::INTERFACE_WLAN);
+    QTest::newRow("CAN and Bluetooth") << int(Configuration::INTERFACE_BLUETOOTH);
+    QTest::newRow("CAN, WLAN and Bluetooth") << int(AllInterfaces);
+}
+
+void TestKtBridgeConfiguration::roundTrip()
+{
+    QFETCH(int, interfaces);
+
+    Configuration original{Configuration::Interfaces(interfaces)};
+    editEverything(&original);
+    // Every value differs from a blank configuration's, so none can pass by default.
+    const Configuration blank{Configuration::Interfaces(interfaces)};
+    const QVariantMap blankValues = MessageWalker::snapshot(&blank);
+    const QVariantMap originalValues = MessageWalker::snapshot(&original);
+    for (auto it = blankValues.cbegin(); it != blankValues.cend(); ++it)
+        QVERIFY2(originalValues.value(it.key()) != it.value(), qPrintable(it.key()));
+    const QByteArray file = QVt::Pb::Configuration::File::compose(QStringLiteral("0000c0de0003"), original.serialize());
+
+    QVt::Pb::Configuration::File reader;
+    QVERIFY(reader.load(file));
+    Configuration copy{Configuration::Interfaces(interfaces)};
+    QSignalSpy edited(&copy, &Configuration::edited);
+    QVERIFY(copy.parse(reader.body()));
+
+    QCOMPARE(MessageWalker::snapshot(&copy), originalValues);
+    QCOMPARE(copy.serialize(), original.serialize());
+    QCOMPARE(edited.count(), 0);
+}
+
+void TestKtBridgeConfiguration::parseSignalsOnlyRealChanges()
+{
+    Configuration source(AllInterfaces);
+    source.wlan()->setSsid(QStringLiteral("Workshop"));
+    source.deviceInfo()->setSerialNumber(42);
+
+    Configuration target(AllInterfaces);
+    QSignalSpy ssidChanged(target.wlan(), &QVt::Pb::Network::WlanConfig::ssidChanged);
+    QSignalSpy serialChanged(target.deviceInfo(), &QVt::Pb::Product::DeviceInfo::serialNumberChanged);
+    QSignalSpy bitRateChanged(target.can(), &QVt::Pb::Can::Config::bitRateChanged);
+    QSignalSpy nameChanged(target.bluetooth(), &QVt::Pb::Network::BluetoothConfig::deviceNameChanged);
+    QSignalSpy edited(&target, &Configuration::edited);
+
+    QVERIFY(target.parse(source.serialize()));
+    QCOMPARE(target.wlan()->ssid(), QStringLiteral("Workshop"));
+    QCOMPARE(ssidChanged.count(), 1);
+    QCOMPARE(serialChanged.count(), 1);
+    QCOMPARE(bitRateChanged.count(), 0);
+    QCOMPARE(nameChanged.count(), 0);
+
+    QVERIFY(target.parse(source.serialize()));
+    QCOMPARE(ssidChanged.count(), 1);
+    QCOMPARE(serialChanged.count(), 1);
+    QCOMPARE(edited.count(), 0);
+}
+
+void TestKtBridgeConfiguration::parseRefusesWhatDoesNotParse()
+{
+    Configuration config(AllInterfaces);
+    editEverything(&config);
+    const QVariantMap before = MessageWalker::snapshot(&config);
+    QSignalSpy edited(&config, &Configuration::edited);
+    QSignalSpy ssidChanged(config.wlan(), &QVt::Pb::Network::WlanConfig::ssidChanged);
+
+    QVERIFY(!config.parse(QByteArray("\xff\xff\xff\xff", 4)));
+    QVERIFY(!config.parseDeviceInfo(QByteArray("\x0a\x05\x08", 3)));
+    QCOMPARE(MessageWalker::snapshot(&config), before);
+    QCOMPARE(ssidChanged.count(), 0);
+    QCOMPARE(edited.count(), 0);
+}
+
+void TestKtBridgeConfiguration::parseDeviceInfoKeepsEdits()
+{
+    Configuration device(AllInterfaces);
+    device.wlan()->setSsid(QStringLiteral("on the device"));
+    device.can()->setBitRate(QVt::Pb::Can::Config::BIT_RATE_1M);
+    device.deviceInfo()->setSerialNumber(4711);
+    device.deviceInfo()->setProductCode(0xabc);
+    device.deviceInfo()->setUnixTimeOfManufacture(1764892800);
+    device.wlan()->deviceInfo()->setModuleVersion(QStringLiteral("2.4.1"));
+    device.wlan()->deviceInfo()->setMac(QStringLiteral("02:00:c0:de:00:03"));
+    device.bluetooth()->deviceInfo()->setMac(QStringLiteral("02:00:c0:de:00:04"));
+
+    Configuration edited(AllInterfaces);
+    edited.wlan()->setSsid(QStringLiteral("edited"));
+    QSignalSpy editedSpy(&edited, &Configuration::edited);
+    QSignalSpy macChanged(edited.wlan()->deviceInfo(), &QVt::Pb::Network::DeviceInfo::macChanged);
+
+    QVERIFY(edited.parseDeviceInfo(device.serialize()));
+    QCOMPARE(edited.wlan()->ssid(), QStringLiteral("edited"));
+    QCOMPARE(edited.can()->bitRate(), QVt::Pb::Can::Config::BIT_RATE_500K);
+    QCOMPARE(edited.deviceInfo()->serialNumber(), 4711u);
+    QCOMPARE(edited.deviceInfo()->productCode(), 0xabcu);
+    QCOMPARE(edited.deviceInfo()->unixTimeOfManufacture(), Q_INT64_C(1764892800));
+    QCOMPARE(edited.wlan()->deviceInfo()->moduleVersion(), QStringLiteral("2.4.1"));
+    QCOMPARE(edited.wlan()->deviceInfo()->mac(), QStringLiteral("02:00:c0:de:00:03"));
+    QCOMPARE(edited.bluetooth()->deviceInfo()->mac(), QStringLiteral("02:00:c0:de:00:04"));
+    QCOMPARE(macChanged.count(), 1);
+    QCOMPARE(editedSpy.count(), 0);
+
+    // serialize() carries both the edits and the reported information.
+    Configuration copy(AllInterfaces);
+    QVERIFY(copy.parse(edited.serialize()));
+    QCOMPARE(MessageWalker::snapshot(&copy), MessageWalker::snapshot(&edited));
+}
+
+void TestKtBridgeConfiguration::resetDeviceInfoKeepsSettings()
+{
+    Configuration config(AllInterfaces);
+    editEverything(&config);
+    const QVariantMap before = MessageWalker::snapshot(&config);
+    QSignalSpy edited(&config, &Configuration::edited);
+    QSignalSpy serialChanged(config.deviceInfo(), &QVt::Pb::Product::DeviceInfo::serialNumberChanged);
+
+    config.resetDeviceInfo();
+    QCOMPARE(serialChanged.count(), 1);
+    QCOMPARE(edited.count(), 0);
+
+    const Configuration blank(AllInterfaces);
+    const QVariantMap blankValues = MessageWalker::snapshot(&blank);
+    const QVariantMap after = MessageWalker::snapshot(&config);
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        const bool reported = it.key().contains(QLatin1String("deviceInfo."));
+        QCOMPARE(it.value(), reported ? blankValues.value(it.key()) : before.value(it.key()));
+    }
+}
+
+void TestKtBridgeConfiguration::fieldsOfANewerSchemaSurvive()
+{
+    // Field 99, varint 42: a setting that a newer program added.
+    const QByteArray newerField("\x98\x06\x2a", 3);
+    Configuration source(Configuration::INTERFACE_WLAN);
+    source.wlan()->setSsid(QStringLiteral("newer"));
+
+    Configuration config(Configuration::INTERFACE_WLAN);
+    QVERIFY(config.parse(source.serialize() + newerField));
+    config.wlan()->setSsid(QStringLiteral("edited by an older program"));
+    const QByteArray written = config.serialize();
+
+    QVERIFY(written.endsWith(newerField));
+    Configuration copy(Configuration::INTERFACE_WLAN);
+    QVERIFY(copy.parse(written));
+    QCOMPARE(copy.wlan()->ssid(), QStringLiteral("edited by an older program"));
+}
+
+void TestKtBridgeConfiguration::parseReusesFilterObjects()
+{
+    Configuration source{Configuration::Interfaces()};
+    for (quint32 identifier : {0x100u, 0x200u, 0x300u})
+        source.can()->addFilter()->setIdentifier(identifier);
+
+    Configuration config{Configuration::Interfaces()};
+    QVt::Pb::Can::Filter *first = config.can()->addFilter();
+    QVt::Pb::Can::Filter *second = config.can()->addFilter();
+    QSignalSpy filtersChanged(config.can(), &QVt::Pb::Can::Config::filtersChanged);
+    QSignalSpy edited(&config, &Configuration::edited);
+
+    QVERIFY(config.parse(source.serialize()));
+    QCOMPARE(config.can()->filterCount(), 3);
+    QCOMPARE(config.can()->filter(0), first);
+    QCOMPARE(config.can()->filter(1), second);
+    QCOMPARE(config.can()->filter(2)->identifier(), 0x300u);
+    QCOMPARE(filtersChanged.count(), 1);
+
+    // Loaded filters forward their edits like added ones.
+    config.can()->filter(2)->setExtended(true);
+    QCOMPARE(edited.count(), 1);
+
+    QVERIFY(config.parse(source.serialize()));
+    QCOMPARE(filtersChanged.count(), 1);
+
+    QPointer<QVt::Pb::Can::Filter> dropped(config.can()->filter(2));
+    QVERIFY(config.parse(Configuration(Configuration::Interfaces()).serialize()));
+    QCOMPARE(config.can()->filterCount(), 0);
+    QVERIFY(dropped.isNull());
+    QCOMPARE(filtersChanged.count(), 2);
+}
+
+void TestKtBridgeConfiguration::missingAndUnknownValuesLoadDefaults()
+{
+    Configuration config(Configuration::INTERFACE_WLAN);
+    config.can()->setBitRate(QVt::Pb::Can::Config::BIT_RATE_125K);
+    config.can()->setSamplePoint(800);
+    config.wlan()->setSecurity(QVt::Pb::Network::WlanConfig::SECURITY_WPA3_SAE);
+
+    // Bytes from before the CAN timing fields existed.
+    QVERIFY(config.parse(QByteArray()));
+    QCOMPARE(config.can()->bitRate(), QVt::Pb::Can::Config::BIT_RATE_500K);
+    QCOMPARE(config.can()->samplePoint(), 875u);
+
+    ktbridge::Configuration message;
+    message.mutable_can()->set_bit_rate(83333);
+    message.mutable_can()->set_sample_point(700);
+    message.mutable_wlan_interface()->mutable_wlan()->set_security(ktbridge::WlanSecurity(9));
+    QTest::ignoreMessage(QtWarningMsg, "Unsupported CAN bit rate 83333");
+    QVERIFY(config.parse(bodyOf(message)));
+    QCOMPARE(config.can()->bitRate(), QVt::Pb::Can::Config::BIT_RATE_500K);
+    QCOMPARE(config.can()->samplePoint(), 700u);
+    QCOMPARE(config.wlan()->security(), QVt::Pb::Network::WlanConfig::SECURITY_OPEN);
+}
+
+QTEST_GUILESS_MAIN(TestKtBridgeConfiguration)
+#include "tst_ktBridgeConfiguration.moc"
