@@ -174,8 +174,9 @@ void PseudoTerminal::onWatchReadable()
                     // What the client left unread must not reach the next one.
                     ::tcflush(mSlave, TCIFLUSH);
                     mPending.clear();
-                    // A serial port library may have claimed the line exclusively; the claim
-                    // outlives its owner while our own descriptor keeps the terminal alive.
+                    // A client that claimed the line exclusively and ended without giving it
+                    // back would lock out every later one, as our own descriptor keeps the
+                    // terminal alive.
                     ::ioctl(mSlave, TIOCNXCL);
                     emit clientClosed();
                 }
