@@ -1,0 +1,395 @@
+#include "drivers/ktBridgeDevice.h"
+
+#include <qvtpb/bluetoothConfig.h>
+#include <qvtpb/configurationFile.h>
+#include <qvtpb/interfaceConfig.h>
+#include <qvtpb/networkDeviceInfo.h>
+#include <qvtpb/productDeviceInfo.h>
+#include <qvtpb/wlanConfig.h>
+
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QSignalSpy>
+#include <QtEndian>
+#include <QtTest>
+
+using QVt::Device::AbstractDevice;
+using QVt::Device::KtBridgeDevice;
+using QVt::Device::KtBridgeProduct;
+using QVt::Pb::Configuration::File;
+namespace Pb = QVt::Pb;
+
+Q_DECLARE_METATYPE(KtBridgeProduct::eModel)
+
+class TestKtBridgeDevice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void roundTripKeepsEdits_data();
+    void roundTripKeepsEdits();
+    void olderRevisionKeepsItsProductId();
+    void rejectedBytesLeaveConfiguration_data();
+    void rejectedBytesLeaveConfiguration();
+    void updateDeviceInfoKeepsEdits();
+    void resetDeviceInfoForgetsReport();
+    void unusableReportForgetsReport_data();
+    void unusableReportForgetsReport();
+    void saveNeededOnEditsOnly();
+    void saveNeededOnQmlEdit();
+    void interfacesByName_data();
+    void interfacesByName();
+    void newInstanceStartsFromFactory();
+    void findProduct_data();
+    void findProduct();
+};
+
+void TestKtBridgeDevice::initTestCase()
+{
+    qRegisterMetaType<File::LOAD_ERROR>();
+}
+
+static Pb::Network::WlanConfig *wlanOf(const KtBridgeDevice &device)
+{
+    auto *interface = qobject_cast<Pb::Interface::Config *>(device.wlanInterface());
+    return interface ? qobject_cast<Pb::Network::WlanConfig *>(interface->object()) : nullptr;
+}
+
+static Pb::Network::BluetoothConfig *bluetoothOf(const KtBridgeDevice &device)
+{
+    auto *interface = qobject_cast<Pb::Interface::Config *>(device.bluetoothInterface());
+    return interface ? qobject_cast<Pb::Network::BluetoothConfig *>(interface->object()) : nullptr;
+}
+
+// What a unit of the product answers to "L": its stored configuration with the
+// information it reports about itself.
+static QByteArray unitReply(const KtBridgeProduct &product, const QString &productId, quint32 serialNumber)
+{
+    Pb::KtBridge::Configuration configuration(product.interfaces());
+    product.applyFactorySettings(&configuration);
+    configuration.can()->setBitRate(Pb::Can::Config::BIT_RATE_125K);
+    Pb::Product::DeviceInfo *info = configuration.deviceInfo();
+    info->setVendorId(0x4b54);
+    info->setProductCode(0xc0de);
+    info->setRevisionNumber(3);
+    info->setSerialNumber(serialNumber);
+    info->setUnixTimeOfManufacture(1700000000);
+    if (configuration.wlanInterface()) {
+        configuration.wlan()->deviceInfo()->setModuleVersion(QStringLiteral("2.4.1"));
+        configuration.wlan()->deviceInfo()->setMac(QStringLiteral("02:4b:54:00:00:01"));
+    }
+    if (configuration.bluetoothInterface())
+        configuration.bluetooth()->deviceInfo()->setMac(QStringLiteral("02:4b:54:00:00:02"));
+    return File::compose(productId, configuration.serialize());
+}
+
+void TestKtBridgeDevice::roundTripKeepsEdits_data()
+{
+    QTest::addColumn<KtBridgeProduct::eModel>("model");
+    QTest::newRow("CW") << KtBridgeProduct::MODEL_CW;
+    QTest::newRow("CB") << KtBridgeProduct::MODEL_CB;
+    QTest::newRow("CWB") << KtBridgeProduct::MODEL_CWB;
+}
+
+void TestKtBridgeDevice::roundTripKeepsEdits()
+{
+    QFETCH(KtBridgeProduct::eModel, model);
+    const KtBridgeProduct &product = KtBridgeProduct::model(model);
+
+    KtBridgeDevice edited(product);
+    edited.updateDeviceInfo(unitReply(product, product.productIds().first(), 4711));
+    edited.can()->setBitRate(Pb::Can::Config::BIT_RATE_250K);
+    edited.can()->setListenOnly(true);
+    edited.can()->addFilter()->setProperty("identifier", 0x123);
+    if (wlanOf(edited))
+        wlanOf(edited)->setSsid(QStringLiteral("workshop"));
+    if (bluetoothOf(edited))
+        bluetoothOf(edited)->setPin(QStringLiteral("9876"));
+    const QByteArray bytes = edited.serialize();
+
+    KtBridgeDevice loaded(product);
+    QSignalSpy saveNeeded(&loaded, &AbstractDevice::saveNeeded);
+    QSignalSpy loadError(&loaded, &AbstractDevice::loadError);
+    QVERIFY(loaded.deserialize(bytes));
+
+    QCOMPARE(loaded.serialize(), bytes);
+    QCOMPARE(loaded.can()->bitRate(), Pb::Can::Config::BIT_RATE_250K);
+    QCOMPARE(loaded.can()->listenOnly(), true);
+    QCOMPARE(loaded.can()->filterCount(), 1);
+    QCOMPARE(loaded.can()->filter(0)->property("identifier").toUInt(), 0x123u);
+    if (wlanOf(loaded))
+        QCOMPARE(wlanOf(loaded)->ssid(), QStringLiteral("workshop"));
+    if (bluetoothOf(loaded))
+        QCOMPARE(bluetoothOf(loaded)->pin(), QStringLiteral("9876"));
+    QVERIFY(loaded.deviceInfo());
+    QCOMPARE(loaded.deviceInfo()->serialNumber(), 4711u);
+    QCOMPARE(saveNeeded.count(), 0);
+    QCOMPARE(loadError.count(), 0);
+}
+
+void TestKtBridgeDevice::olderRevisionKeepsItsProductId()
+{
+    const KtBridgeProduct &cw = KtBridgeProduct::model(KtBridgeProduct::MODEL_CW);
+    KtBridgeDevice device(cw);
+    QVERIFY(device.deserialize(unitReply(cw, QStringLiteral("0000c0de0011"), 1)));
+
+    File file;
+    QVERIFY(file.load(device.serialize()));
+    QCOMPARE(file.productId(), QStringLiteral("0000c0de0011"));
+    QCOMPARE(device.primaryProductId(), QStringLiteral("0000c0de0001"));
+}
+
+// The header starts with the magic and a big-endian 16-bit format version.
+static QByteArray withVersion(QByteArray bytes, quint16 version)
+{
+    qToBigEndian(version, bytes.data() + 4);
+    return bytes;
+}
+
+void TestKtBridgeDevice::rejectedBytesLeaveConfiguration_data()
+{
+    const KtBridgeProduct &cwb = KtBridgeProduct::model(KtBridgeProduct::MODEL_CWB);
+    const QByteArray good = unitReply(cwb, cwb.productIds().first(), 99);
+
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<File::LOAD_ERROR>("error");
+
+    QTest::newRow("obsolete version") << withVersion(good, 0) << File::LOAD_ERROR_VERSION_OBSOLETE;
+    QTest::newRow("newer version") << withVersion(good, 2) << File::LOAD_ERROR_VERSION_MISMATCH;
+    QByteArray corrupt = good;
+    corrupt[corrupt.size() - 1] = char(corrupt.at(corrupt.size() - 1) ^ 0x01);
+    QTest::newRow("body changed") << corrupt << File::LOAD_ERROR_CHECKSUM;
+    QTest::newRow("truncated") << good.left(good.size() - 1) << File::LOAD_ERROR_PARSE;
+    QTest::newRow("empty") << QByteArray() << File::LOAD_ERROR_PARSE;
+    QTest::newRow("random bytes") << QByteArray::fromHex("9c0e77a1d3b2004f81ee23c5") << File::LOAD_ERROR_PARSE;
+    QTest::newRow("another product") << unitReply(KtBridgeProduct::model(KtBridgeProduct::MODEL_CB), "0000c0de0002", 1)
+                                     << File::LOAD_ERROR_PARSE;
+}
+
+void TestKtBridgeDevice::rejectedBytesLeaveConfiguration()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(File::LOAD_ERROR, error);
+
+    KtBridgeDevice device(KtBridgeProduct::model(KtBridgeProduct::MODEL_CWB));
+    wlanOf(device)->setSsid(QStringLiteral("edited"));
+    const QByteArray before = device.serialize();
+    QSignalSpy loadError(&device, &AbstractDevice::loadError);
+    QSignalSpy saveNeeded(&device, &AbstractDevice::saveNeeded);
+
+    if (QByteArray(QTest::currentDataTag()) == "another product")
+        QTest::ignoreMessage(QtWarningMsg,
+                             "Configuration not loaded; it is for product ID \"0000c0de0002\" not for \"KT Bridge CWB\"");
+    QVERIFY(!device.deserialize(bytes));
+
+    QCOMPARE(loadError.count(), 1);
+    QCOMPARE(loadError.at(0).at(0).value<File::LOAD_ERROR>(), error);
+    QCOMPARE(device.serialize(), before);
+    QCOMPARE(device.deviceInfo(), nullptr);
+    QCOMPARE(saveNeeded.count(), 0);
+}
+
+void TestKtBridgeDevice::updateDeviceInfoKeepsEdits()
+{
+    const KtBridgeProduct &cwb = KtBridgeProduct::model(KtBridgeProduct::MODEL_CWB);
+    KtBridgeDevice device(cwb);
+    wlanOf(device)->setSsid(QStringLiteral("edited"));
+    QSignalSpy saveNeeded(&device, &AbstractDevice::saveNeeded);
+    QSignalSpy deviceInfoChanged(&device, &AbstractDevice::deviceInfoChanged);
+
+    device.updateDeviceInfo(unitReply(cwb, cwb.productIds().first(), 1234));
+
+    QCOMPARE(deviceInfoChanged.count(), 1);
+    QVERIFY(device.deviceInfo());
+    QCOMPARE(device.deviceInfo()->serialNumber(), 1234u);
+    QCOMPARE(device.deviceInfo()->productCode(), 0xc0deu);
+    QCOMPARE(wlanOf(device)->deviceInfo()->mac(), QStringLiteral("02:4b:54:00:00:01"));
+    QCOMPARE(bluetoothOf(device)->deviceInfo()->mac(), QStringLiteral("02:4b:54:00:00:02"));
+    QCOMPARE(wlanOf(device)->ssid(), QStringLiteral("edited"));
+    QCOMPARE(device.can()->bitRate(), Pb::Can::Config::BIT_RATE_500K);
+    QCOMPARE(saveNeeded.count(), 0);
+
+    // The report travels with the configuration.
+    KtBridgeDevice copy(cwb);
+    QVERIFY(copy.deserialize(device.serialize()));
+    QCOMPARE(copy.deviceInfo()->serialNumber(), 1234u);
+    QCOMPARE(wlanOf(copy)->ssid(), QStringLiteral("edited"));
+}
+
+void TestKtBridgeDevice::resetDeviceInfoForgetsReport()
+{
+    const KtBridgeProduct &cwb = KtBridgeProduct::model(KtBridgeProduct::MODEL_CWB);
+    KtBridgeDevice device(cwb);
+    const QByteArray factory = device.serialize();
+    device.updateDeviceInfo(unitReply(cwb, cwb.productIds().first(), 1234));
+    QSignalSpy deviceInfoChanged(&device, &AbstractDevice::deviceInfoChanged);
+    QSignalSpy saveNeeded(&device, &AbstractDevice::saveNeeded);
+
+    device.resetDeviceInfo();
+
+    QCOMPARE(device.deviceInfo(), nullptr);
+    QCOMPARE(deviceInfoChanged.count(), 1);
+    QCOMPARE(wlanOf(device)->deviceInfo()->mac(), QString());
+    QCOMPARE(device.serialize(), factory);
+    QCOMPARE(saveNeeded.count(), 0);
+}
+
+void TestKtBridgeDevice::unusableReportForgetsReport_data()
+{
+    const KtBridgeProduct &cb = KtBridgeProduct::model(KtBridgeProduct::MODEL_CB);
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("not a configuration")
+        << QByteArray("garbage") << "Device information not taken; the configuration does not load: QVt::Pb::Configuration::File::LOAD_ERROR_PARSE";
+    QTest::newRow("another product") << unitReply(cb, QStringLiteral("0000c0de0002"), 5)
+                                     << "Device information not taken; the configuration is for product ID \"0000c0de0002\"";
+}
+
+void TestKtBridgeDevice::unusableReportForgetsReport()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, warning);
+
+    const KtBridgeProduct &cw = KtBridgeProduct::model(KtBridgeProduct::MODEL_CW);
+    KtBridgeDevice device(cw);
+    device.updateDeviceInfo(unitReply(cw, QStringLiteral("0000c0de0011"), 1234));
+    QVERIFY(device.deviceInfo());
+
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+    device.updateDeviceInfo(bytes);
+
+    QCOMPARE(device.deviceInfo(), nullptr);
+}
+
+void TestKtBridgeDevice::saveNeededOnEditsOnly()
+{
+    const KtBridgeProduct &cwb = KtBridgeProduct::model(KtBridgeProduct::MODEL_CWB);
+    KtBridgeDevice device(cwb);
+    QSignalSpy saveNeeded(&device, &AbstractDevice::saveNeeded);
+
+    device.can()->setBitRate(Pb::Can::Config::BIT_RATE_500K); // the value it has
+    wlanOf(device)->setSsid(wlanOf(device)->ssid());
+    QCOMPARE(saveNeeded.count(), 0);
+
+    device.can()->setTermination(true);
+    QCOMPARE(saveNeeded.count(), 1);
+    bluetoothOf(device)->setDiscoverable(false);
+    QCOMPARE(saveNeeded.count(), 2);
+    qobject_cast<Pb::Interface::Config *>(device.wlanInterface())->setEnabled(false);
+    QCOMPARE(saveNeeded.count(), 3);
+    device.can()->addFilter();
+    QCOMPARE(saveNeeded.count(), 4);
+
+    device.updateDeviceInfo(unitReply(cwb, cwb.productIds().first(), 1));
+    device.resetDeviceInfo();
+    QVERIFY(device.deserialize(KtBridgeDevice(cwb).serialize()));
+    QCOMPARE(saveNeeded.count(), 4);
+}
+
+void TestKtBridgeDevice::saveNeededOnQmlEdit()
+{
+    KtBridgeDevice device(KtBridgeProduct::model(KtBridgeProduct::MODEL_CW));
+    QSignalSpy saveNeeded(&device, &AbstractDevice::saveNeeded);
+
+    QQmlEngine engine;
+    engine.rootContext()->setContextProperty(QStringLiteral("device"), &device);
+    QQmlComponent component(&engine);
+    component.setData("import QtQml 2.2\n"
+                      "QtObject {\n"
+                      "    property string ssid: device.wlanInterface.object.ssid\n"
+                      "    property bool hasBluetooth: device.bluetoothInterface !== null\n"
+                      "    function rename() { device.wlanInterface.object.ssid = 'from QML' }\n"
+                      "}\n",
+                      QUrl());
+    QScopedPointer<QObject> page(component.create());
+    QVERIFY2(page, qPrintable(component.errorString()));
+    QCOMPARE(page->property("ssid").toString(), QStringLiteral("KT-Bridge-CW"));
+    QCOMPARE(page->property("hasBluetooth").toBool(), false);
+
+    QMetaObject::invokeMethod(page.data(), "rename");
+
+    QCOMPARE(saveNeeded.count(), 1);
+    QCOMPARE(wlanOf(device)->ssid(), QStringLiteral("from QML"));
+    QCOMPARE(page->property("ssid").toString(), QStringLiteral("from QML"));
+}
+
+// The support archive asks for the interfaces by name.
+void TestKtBridgeDevice::interfacesByName_data()
+{
+    QTest::addColumn<KtBridgeProduct::eModel>("model");
+    QTest::addColumn<bool>("wlan");
+    QTest::addColumn<bool>("bluetooth");
+    QTest::newRow("CW") << KtBridgeProduct::MODEL_CW << true << false;
+    QTest::newRow("CB") << KtBridgeProduct::MODEL_CB << false << true;
+    QTest::newRow("CWB") << KtBridgeProduct::MODEL_CWB << true << true;
+}
+
+void TestKtBridgeDevice::interfacesByName()
+{
+    QFETCH(KtBridgeProduct::eModel, model);
+    QFETCH(bool, wlan);
+    QFETCH(bool, bluetooth);
+
+    KtBridgeDevice device(KtBridgeProduct::model(model));
+    const auto invoke = [&device](const char *method) {
+        Pb::AbstractMessage *result = nullptr;
+        const bool ok = QMetaObject::invokeMethod(&device, method, Qt::AutoConnection,
+                                                  Q_RETURN_ARG(QVt::Pb::AbstractMessage *, result));
+        return ok ? qobject_cast<Pb::Interface::Config *>(result) : nullptr;
+    };
+
+    Pb::Interface::Config *wlanInterface = invoke("wlanInterface");
+    Pb::Interface::Config *bluetoothInterface = invoke("bluetoothInterface");
+    QCOMPARE(wlanInterface != nullptr, wlan);
+    QCOMPARE(bluetoothInterface != nullptr, bluetooth);
+    if (wlanInterface)
+        QVERIFY(qobject_cast<Pb::Network::WlanConfig *>(wlanInterface->object()));
+    if (bluetoothInterface)
+        QVERIFY(qobject_cast<Pb::Network::BluetoothConfig *>(bluetoothInterface->object()));
+}
+
+void TestKtBridgeDevice::newInstanceStartsFromFactory()
+{
+    const KtBridgeProduct &cwb = KtBridgeProduct::model(KtBridgeProduct::MODEL_CWB);
+    KtBridgeDevice driver(cwb);
+    const QByteArray factory = driver.serialize();
+    wlanOf(driver)->setSsid(QStringLiteral("edited"));
+    driver.updateDeviceInfo(unitReply(cwb, cwb.productIds().first(), 8));
+
+    const QSharedPointer<AbstractDevice> device = driver.newInstance();
+
+    QVERIFY(device);
+    QVERIFY(device.data() != &driver);
+    QCOMPARE(device->serialize(), factory);
+    QCOMPARE(device->deviceInfo(), nullptr);
+    QCOMPARE(device->name(), QStringLiteral("KT Bridge CWB"));
+    QCOMPARE(device->qmlPath(), QUrl(QStringLiteral("qrc:/ktbridge/DevicePage.qml")));
+}
+
+void TestKtBridgeDevice::findProduct_data()
+{
+    QTest::addColumn<QString>("productId");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("CW") << "0000c0de0001" << "KT Bridge CW";
+    QTest::newRow("CW older revision") << "0000c0de0011" << "KT Bridge CW";
+    QTest::newRow("CB") << "0000c0de0002" << "KT Bridge CB";
+    QTest::newRow("CWB") << "0000c0de0003" << "KT Bridge CWB";
+    QTest::newRow("upper case") << "0000C0DE0003" << QString();
+    QTest::newRow("unknown") << "0000c0de0004" << QString();
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestKtBridgeDevice::findProduct()
+{
+    QFETCH(QString, productId);
+    QFETCH(QString, name);
+
+    const KtBridgeProduct *product = KtBridgeProduct::find(productId);
+    QCOMPARE(product ? product->name() : QString(), name);
+}
+
+QTEST_MAIN(TestKtBridgeDevice)
+#include "tst_ktBridgeDevice.moc"
