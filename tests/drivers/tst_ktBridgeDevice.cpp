@@ -40,6 +40,7 @@ private slots:
     void unusableReportForgetsReport();
     void saveNeededOnEditsOnly();
     void saveNeededOnQmlEdit();
+    void qmlFollowsReportedInformation();
     void interfacesByName_data();
     void interfacesByName();
     void newInstanceStartsFromFactory();
@@ -314,6 +315,36 @@ void TestKtBridgeDevice::saveNeededOnQmlEdit()
     QCOMPARE(saveNeeded.count(), 1);
     QCOMPARE(wlanOf(device)->ssid(), QStringLiteral("from QML"));
     QCOMPARE(page->property("ssid").toString(), QStringLiteral("from QML"));
+}
+
+// The main window enables the support archive while the product code is above 0.
+void TestKtBridgeDevice::qmlFollowsReportedInformation()
+{
+    const KtBridgeProduct &cb = KtBridgeProduct::model(KtBridgeProduct::MODEL_CB);
+    KtBridgeDevice device(cb);
+
+    QQmlEngine engine;
+    engine.rootContext()->setContextProperty(QStringLiteral("device"), &device);
+    QQmlComponent component(&engine);
+    component.setData("import QtQml 2.2\n"
+                      "QtObject {\n"
+                      "    property real productCode: device.deviceInfo ? device.deviceInfo.productCode : 0\n"
+                      "    property real serialNumber: device.deviceInfo ? device.deviceInfo.serialNumber : 0\n"
+                      "}\n",
+                      QUrl());
+    QScopedPointer<QObject> page(component.create());
+    QVERIFY2(page, qPrintable(component.errorString()));
+    QCOMPARE(page->property("productCode").toUInt(), 0u);
+
+    device.updateDeviceInfo(unitReply(cb, QStringLiteral("0000c0de0002"), 77));
+    QCOMPARE(page->property("productCode").toUInt(), 0xc0deu);
+    QCOMPARE(page->property("serialNumber").toUInt(), 77u);
+
+    device.updateDeviceInfo(unitReply(cb, QStringLiteral("0000c0de0002"), 78));
+    QCOMPARE(page->property("serialNumber").toUInt(), 78u);
+
+    device.resetDeviceInfo();
+    QCOMPARE(page->property("productCode").toUInt(), 0u);
 }
 
 // The support archive asks for the interfaces by name.
