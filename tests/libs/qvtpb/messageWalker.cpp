@@ -31,6 +31,10 @@ void collectWritable(const QObject *object, const QString &prefix, QStringList *
             paths->append(path);
         }
     }
+    if (const auto *can = qobject_cast<const QVt::Pb::Can::Config *>(object)) {
+        for (int i = 0; i < can->filterCount(); ++i)
+            collectWritable(can->filter(i), prefix + QStringLiteral("filters.%1.").arg(i), paths);
+    }
 }
 
 void collectValues(const QObject *object, const QString &prefix, QVariantMap *values)
@@ -67,6 +71,10 @@ QObject *holder(QObject *root, const QString &path, QMetaProperty *property)
     QObject *object = root;
     const QStringList names = path.split(QLatin1Char('.'));
     for (int i = 0; object && i < names.size(); ++i) {
+        if (auto *can = qobject_cast<QVt::Pb::Can::Config *>(object); can && names.at(i) == QLatin1String("filters")) {
+            object = ++i < names.size() ? can->filter(names.at(i).toInt()) : nullptr;
+            continue;
+        }
         const QMetaObject *meta = object->metaObject();
         const int index = meta->indexOfProperty(names.at(i).toLatin1().constData());
         if (index < 0)

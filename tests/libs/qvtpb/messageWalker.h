@@ -10,8 +10,9 @@
 
 namespace MessageWalker {
 
-// Dotted paths ("can.bitRate", "wlanInterface.object.ssid") of every writable
-// property below root, following QObject-valued properties.
+// Dotted paths ("can.bitRate", "wlanInterface.object.ssid", "can.filters.0.mask")
+// of every writable property below root, following QObject-valued properties and
+// the filters of a CAN configuration.
 QStringList writablePaths(const QObject *root);
 
 // The object that holds the property at path, and the property; null when absent.

@@ -31,7 +31,8 @@ void TestMessageWrappers::everyPropertyIsEdited_data()
 {
     QTest::addColumn<QString>("path");
 
-    const Configuration config(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
+    Configuration config(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
+    config.can()->addFilter();
     const QStringList paths = MessageWalker::writablePaths(&config);
     for (const QString &path : paths)
         QTest::newRow(qPrintable(path)) << path;
@@ -42,6 +43,7 @@ void TestMessageWrappers::everyPropertyIsEdited()
     QFETCH(QString, path);
 
     Configuration config(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
+    config.can()->addFilter();
     QMetaProperty property;
     QObject *object = MessageWalker::holder(&config, path, &property);
     QVERIFY(object);
