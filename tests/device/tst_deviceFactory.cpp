@@ -76,6 +76,7 @@ static QStringList expand(const QStringList &lines, const QString &devicesDir)
 
 struct ProbeRun
 {
+    bool cleanExit = false;
     QStringList out;
     QStringList err;
 };
@@ -97,7 +98,9 @@ static ProbeRun runProbe(const QString &appDir, const QStringList &create)
     const auto lines = [](const QByteArray &bytes) {
         return QString::fromLocal8Bit(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     };
-    return {lines(process.readAllStandardOutput()), lines(process.readAllStandardError())};
+    // Exiting releases the drivers while their libraries stay loaded: that must not crash.
+    const bool cleanExit = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return {cleanExit, lines(process.readAllStandardOutput()), lines(process.readAllStandardError())};
 }
 
 void TestDeviceFactory::scan_data()
@@ -180,6 +183,7 @@ void TestDeviceFactory::scan()
     populate(devicesDir, files);
 
     const ProbeRun run = runProbe(appDir, create);
+    QVERIFY(run.cleanExit);
     QCOMPARE(run.out, output);
     QCOMPARE(run.err, expand(warnings, devicesDir));
 }
@@ -189,6 +193,7 @@ void TestDeviceFactory::noDevicesFolder()
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
     const ProbeRun run = runProbe(QFileInfo(temp.path()).canonicalFilePath(), {"0000c0de0001"});
+    QVERIFY(run.cleanExit);
     QCOMPARE(run.out, QStringList({"names: ", "ids: ", "create 0000c0de0001: null"}));
     QCOMPARE(run.err, QStringList({"Could not find driver for product ID \"0000c0de0001\""}));
 }
