@@ -22,7 +22,7 @@ QString ThemeFont::install()
         qWarning() << "Cannot register theme font" << kFontFile;
         return QString();
     }
-    const QString family = families.constLast();
+    const QString family = families.constFirst();
     QFont::insertSubstitution(familyName(), family);
     return family;
 }

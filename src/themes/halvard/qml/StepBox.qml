@@ -5,15 +5,15 @@ import "../theme.js" as Theme
 Rectangle {
     property alias arrowRotation: arrow.rotation
     property alias arrowOpacity: arrow.opacity
-    property alias edgeColor: edge.border.color
+    property color edgeColor: Theme.themeDark
 
     color: Theme.themeMedium
 
     Rectangle {
-        id: edge
         anchors.fill: parent
         color: "transparent"
         border.width: 1
+        border.color: parent.edgeColor
     }
 
     Image {

@@ -6,27 +6,30 @@ import "../theme.js" as Theme
 
 BusyIndicator {
     style: BusyIndicatorStyle {
-        indicator: Image {
-            id: busyImage
-            objectName: "busyImage"
+        indicator: Item {
             implicitWidth: 64
             implicitHeight: 64
-            width: Math.min(control.width, control.height)
-            height: width
-            anchors.centerIn: parent
-            source: Theme.themeIconBusy
-            sourceSize.width: width
-            sourceSize.height: height
-            visible: control.running || opacity > 0
-            opacity: control.running ? 1 : 0
-            Behavior on opacity { NumberAnimation { duration: 250 } }
 
-            RotationAnimation on rotation {
-                running: busyImage.visible
-                from: 0
-                to: 360
-                duration: 800
-                loops: Animation.Infinite
+            Image {
+                id: busyImage
+                objectName: "busyImage"
+                width: Math.min(parent.width, parent.height)
+                height: width
+                anchors.centerIn: parent
+                source: Theme.themeIconBusy
+                sourceSize.width: width
+                sourceSize.height: height
+                visible: control.running || opacity > 0
+                opacity: control.running ? 1 : 0
+                Behavior on opacity { NumberAnimation { duration: 250 } }
+
+                RotationAnimation on rotation {
+                    running: busyImage.visible
+                    from: 0
+                    to: 360
+                    duration: 800
+                    loops: Animation.Infinite
+                }
             }
         }
     }

@@ -6,6 +6,8 @@ import "../theme.js" as Theme
 
 Button {
     style: ButtonStyle {
+        padding { top: 0; bottom: 0; left: 4; right: 4 }
+
         background: Rectangle {
             implicitWidth: 75
             implicitHeight: 25

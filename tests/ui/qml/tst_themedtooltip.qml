@@ -1,0 +1,96 @@
+import QtQuick 2.3
+import QtTest 1.0
+import "qrc:///themes/halvard/qml/."
+import "qrc:///themes/halvard/theme.js" as Theme
+
+// The tool tip's delay, its hiding and its placement above the item it explains.
+Item {
+    id: root
+    width: 600
+    height: 400
+
+    Rectangle {
+        id: host
+        x: 100
+        y: 100
+        width: 200
+        height: 100
+
+        MouseArea {
+            id: underneath
+            anchors.fill: parent
+            property int clicks: 0
+            onClicked: ++clicks
+        }
+
+        ThemedToolTip {
+            id: toolTip
+            text: "Explains the item"
+            showAboveItem: host
+        }
+    }
+
+    TestCase {
+        name: "ThemedToolTip"
+        when: windowShown
+
+        function find(item, name) {
+            if (item.objectName === name)
+                return item
+            for (var i = 0; i < item.children.length; ++i) {
+                var found = find(item.children[i], name)
+                if (found)
+                    return found
+            }
+            return null
+        }
+
+        function cleanup() {
+            mouseMove(root, 5, 5)
+            tryCompare(toolTip, "shown", false)
+        }
+
+        function test_passingOverDoesNotShow() {
+            mouseMove(host, 50, 50)
+            wait(600)
+            mouseMove(root, 5, 5)
+            wait(1000)
+            compare(toolTip.shown, false)
+        }
+
+        function test_showsAfterOneSecondAndHidesAfterLeaving() {
+            var start = Date.now()
+            mouseMove(host, 50, 50)
+            tryCompare(toolTip, "shown", true, 3000)
+            verify(Date.now() - start >= 1000, "shown after " + (Date.now() - start) + " ms")
+
+            var box = find(host, "toolTipBox")
+            compare(box.parent, host)
+            compare(String(box.color), Theme.themeBlack)
+            compare(box.opacity, 0.9)
+            compare(box.radius, 5)
+            compare(box.x, (host.width - box.width) / 2)
+            compare(box.y, host.height - 25 - box.height)
+            compare(String(find(box, "toolTipText").color), Theme.themeWhite)
+
+            start = Date.now()
+            mouseMove(root, 5, 5)
+            compare(toolTip.shown, true)
+            tryCompare(toolTip, "shown", false, 1000)
+            verify(Date.now() - start >= 100, "hidden after " + (Date.now() - start) + " ms")
+        }
+
+        function test_clicksPassThrough() {
+            mouseClick(host)
+            compare(underneath.clicks, 1)
+        }
+
+        function test_tipShrinksToShortText() {
+            mouseMove(host, 50, 50)
+            tryCompare(toolTip, "shown", true, 3000)
+            var text = find(host, "toolTipText")
+            compare(find(host, "toolTipBox").width, text.paintedWidth + 10)
+            verify(text.paintedWidth < root.width - 50)
+        }
+    }
+}
