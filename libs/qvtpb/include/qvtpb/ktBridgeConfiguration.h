@@ -30,7 +30,6 @@ class Configuration;
 
 namespace QVt {
 namespace Pb {
-
 namespace KtBridge {
 
 class QVTPB_EXPORT Configuration : public AbstractMessage
