@@ -17,7 +17,6 @@ MouseArea {
     z: 10000
     hoverEnabled: true
     acceptedButtons: Qt.NoButton
-    propagateComposedEvents: true
 
     Timer {
         id: showTimer
