@@ -1,6 +1,7 @@
 // Process-wide factory of device objects: finds the driver plug-ins in the "devices"
 // folder beside the executable once, keeps one driver per product ID, and creates
-// devices by product ID. Owns the drivers (shared with nothing but itself); the
+// devices by product ID. Owns the drivers (one shared pointer per driver, held under
+// each of its product IDs); the devices it hands out belong to the caller; the
 // plug-in libraries stay loaded for the life of the process. Lives on the GUI thread.
 #pragma once
 

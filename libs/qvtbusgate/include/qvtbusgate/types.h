@@ -1,5 +1,6 @@
 // Enumerations shared by the device library, the program and QML (as "VtTypes").
-// Carries no data; exists so that the meta-object system knows the enumerations.
+// Carries no data and is never instantiated; exists so that the meta-object system
+// knows the enumerations.
 #pragma once
 
 #include <qvtbusgate/qvtbusgateGlobal.h>
@@ -22,8 +23,6 @@ public:
         CONFIGURATION_TYPE_DEVICE = 2,
     };
     Q_ENUM(eConfigurationType)
-
-    explicit Types(QObject *parent = nullptr);
 };
 
 } // namespace Global
