@@ -1,4 +1,5 @@
 import QtQuick 2.3
+import QtQuick.Controls 1.2
 import QtTest 1.0
 import "qrc:///themes/halvard/qml/."
 import "qrc:///themes/halvard/theme.js" as Theme
@@ -25,6 +26,30 @@ Item {
         ThemedCheckBox { id: checkBoxless; text: "on"; checked: true; boxVisible: false }
         ThemedButton { id: button; text: "OK" }
         ThemedBusyIndicator { id: busy; running: false }
+        ThemedGroupBox { id: group; title: "Group"; ThemedText { text: "content" } }
+    }
+
+    Column {
+        x: 400
+        ThemedTableView {
+            id: table
+            width: 300
+            height: 100
+            model: ListModel {
+                ListElement { name: "first" }
+                ListElement { name: "second" }
+            }
+            TableViewColumn { role: "name"; title: "Name"; width: 200 }
+        }
+        Item {
+            width: 400
+            height: 120
+            ThemedTabView {
+                id: tabs
+                Tab { title: "A" }
+                Tab { title: "Bluetooth" }
+            }
+        }
         ThemedTextArea { id: area; width: 200; wrapMode: TextEdit.Wrap; text: "one\ntwo\nthree" }
     }
 
@@ -160,6 +185,47 @@ Item {
             busy.running = false
             verify(image.visible, "still fading out")
             tryCompare(image, "visible", false, 1000)
+        }
+
+        function test_groupBoxTitleBand() {
+            var band = findStyled(group, "groupBoxTitleBand")
+            compare(band.height, 20)
+            compare(String(band.color), Theme.themeDark)
+            group.enabled = false
+            compare(String(band.color), Theme.themeLight)
+            group.enabled = true
+            compare(String(findStyled(group, "groupBoxBorder").border.color), Theme.themeDark)
+        }
+
+        function test_tableActivatesOnSingleClick() {
+            var spy = createTemporaryObject(signalSpyComponent, table, { target: table, signalName: "activated" })
+            var y = 0
+            while (y < table.height && table.rowAt(50, y) !== 1)
+                ++y
+            verify(y < table.height, "second row found")
+            mouseClick(table, 50, y + 5)
+            compare(spy.count, 1)
+            compare(spy.signalArguments[0][0], 1)
+        }
+
+        function test_tabSizes() {
+            var tabBar = findStyled(tabs, "tabBar")
+            compare(String(tabBar.color), Theme.themeDark)
+            var first = tabs.getTab(0)
+            verify(first)
+            compare(tabs.anchors.fill, tabs.parent)
+            var narrow = find(tabs, "tab-A")
+            var wide = find(tabs, "tab-Bluetooth")
+            compare(narrow.implicitWidth, 80)
+            verify(wide.implicitWidth > 80)
+            compare(narrow.implicitHeight, 50)
+            compare(String(narrow.color), Theme.themeLight)
+            compare(String(wide.color), Theme.themeDark)
+        }
+
+        Component {
+            id: signalSpyComponent
+            SignalSpy {}
         }
 
         function test_textAreaGrowsWithItsText() {

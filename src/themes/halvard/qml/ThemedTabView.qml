@@ -17,6 +17,7 @@ TabView {
         }
 
         tab: Rectangle {
+            objectName: "tab-" + styleData.title
             implicitWidth: Math.max(titleText.implicitWidth + 50, 80)
             implicitHeight: 50
             color: styleData.selected ? Theme.themeLight : Theme.themeDark
