@@ -9,6 +9,7 @@
 
 #include "sm/msmConfig.h"
 
+#include <boost/msm/active_state_switching_policies.hpp>
 #include <boost/msm/back/state_machine.hpp>
 #include <boost/msm/front/euml/operator.hpp>
 #include <boost/msm/front/functor_row.hpp>
@@ -115,6 +116,12 @@ public:
     };
 
     using initial_state = StateInitialization;
+    // The target is current as soon as the source is left. Nothing can tell the
+    // difference while a row runs (events given meanwhile wait in the queue), but an
+    // action or entry action that throws leaves the machine in the row's target
+    // rather than back in its source, where an anonymous row would fire, and throw,
+    // again and again.
+    using active_state_switch_policy = boost::msm::active_state_switch_after_exit;
 
     // Guards: predicates on the event and the machine's data, no side effects.
     struct GuardDeviceIdStringValid
