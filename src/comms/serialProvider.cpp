@@ -180,6 +180,11 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
         return;  // openSerial() warns once
     qWarning() << "Serial port error:" << int(error);
     emit errorOccurred(error, serialPortErrorToText(error));
+    // A read that fails although the port signalled data means the far end is gone
+    // (a hung-up line reads as end of file). The port keeps signalling, so without a
+    // close this thread would spin and report the same error endlessly.
+    if (error == QSerialPort::ReadError && mPort->isOpen())
+        closeSerial();
 }
 
 void SerialProvider::onPortChanged(QVariant value)

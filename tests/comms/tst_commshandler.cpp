@@ -1,0 +1,462 @@
+#include "comms/commsHandler.h"
+#include "comms/protocol/bootProtocol.h"
+#include "comms/serialProvider.h"
+#include "global/setting.h"
+#include "ptyPair.h"
+#include "simulatorProcess.h"
+
+#include <QPointer>
+#include <QSerialPort>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+
+using QVt::Comms::CommsHandler;
+using QVt::Comms::SerialProvider;
+using QVt::Comms::Protocol::BootProtocol;
+
+namespace {
+
+const char *const ProviderKey = "comms/provider";
+const char *const PortKey = "comms/serial/port";
+
+void expectModemLineWarning(const QString &port)
+{
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        qPrintable(QStringLiteral("Could not drive DTR and RTS inactive on port \"%1\"").arg(port)));
+}
+
+QSerialPort *portOf(const CommsHandler &hub)
+{
+    return hub.currentProvider()->findChild<QSerialPort *>();
+}
+
+// Frames read off the line, split at their declared lengths.
+QList<QByteArray> framesIn(QByteArray bytes)
+{
+    QList<QByteArray> frames;
+    while (bytes.size() >= 3) {
+        const int size = quint8(bytes.at(1)) * 256 + quint8(bytes.at(2)) + 5;
+        frames.append(bytes.left(size));
+        bytes.remove(0, size);
+    }
+    return frames;
+}
+
+} // namespace
+
+class TestCommsHandler : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void firstRunSelectsSerial();
+    void unknownStoredType();
+    void refusedTypes_data();
+    void refusedTypes();
+
+    void requestAndReply_data();
+    void requestAndReply();
+    void portChoiceFollowsSimulator();
+    void simulatorGone();
+    void notConfigured();
+    void hangUpSurfacesAsError();
+    void closeFromEitherThread();
+    void shutdownWithOpenPort();
+
+    void cyclicWriteRepeatsAtOnce();
+    void cyclicWriteStopsOnFirstData_data();
+    void cyclicWriteStopsOnFirstData();
+    void cyclicWriteWithoutStopGoesOn();
+    void cyclicWriteRefusals();
+
+private:
+    // A hub whose serial provider is offered the test's pseudo-terminal first.
+    std::unique_ptr<CommsHandler> newHubOnPty();
+    std::unique_ptr<CommsHandler> newHubOnSimulator(SimulatorProcess &simulator,
+                                                    const QStringList &arguments);
+
+    std::unique_ptr<PtyPair> mPty;
+};
+
+void TestCommsHandler::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("KtBridgeTests"));
+    QCoreApplication::setApplicationName(QStringLiteral("tst_commshandler"));
+}
+
+void TestCommsHandler::init()
+{
+    QSettings().clear();
+    mPty = std::make_unique<PtyPair>();
+    QVERIFY(mPty->isOpen());
+}
+
+void TestCommsHandler::cleanup()
+{
+    qunsetenv("KTBRIDGE_EXTRA_PORTS");
+    mPty.reset();
+}
+
+std::unique_ptr<CommsHandler> TestCommsHandler::newHubOnPty()
+{
+    qputenv("KTBRIDGE_EXTRA_PORTS", mPty->portPath().toLocal8Bit());
+    return std::make_unique<CommsHandler>(nullptr);
+}
+
+std::unique_ptr<CommsHandler> TestCommsHandler::newHubOnSimulator(SimulatorProcess &simulator,
+                                                                  const QStringList &arguments)
+{
+    if (!simulator.start(arguments))
+        return nullptr;
+    qputenv("KTBRIDGE_EXTRA_PORTS", simulator.portName().toLocal8Bit());
+    return std::make_unique<CommsHandler>(nullptr);
+}
+
+void TestCommsHandler::firstRunSelectsSerial()
+{
+    auto hub = newHubOnPty();
+
+    QCOMPARE(hub->providerTypes(), QStringList{QStringLiteral("Serial")});
+    QCOMPARE(hub->currentProviderType(), QStringLiteral("Serial"));
+    QVERIFY(qobject_cast<SerialProvider *>(hub->currentProvider()));
+    QCOMPARE(QSettings().value(ProviderKey).toString(), QStringLiteral("Serial"));
+    QThread *worker = hub->currentProvider()->thread();
+    QVERIFY(worker != QThread::currentThread());
+    QVERIFY(worker->isRunning());
+    QCOMPARE(portOf(*hub)->thread(), worker);
+}
+
+void TestCommsHandler::unknownStoredType()
+{
+    QSettings().setValue(ProviderKey, QStringLiteral("Bluetooth"));
+    auto hub = newHubOnPty();
+    QVERIFY(!hub->currentProvider());
+    QVERIFY(hub->currentProviderType().isEmpty());
+    QCOMPARE(QSettings().value(ProviderKey).toString(), QStringLiteral("Bluetooth"));
+
+    // Without a provider the link operations are harmless.
+    hub->open();
+    hub->close();
+    hub->onStopCyclicWrite();
+    hub->onWriteData(BootProtocol::buildBootSequence());
+    QTest::ignoreMessage(QtWarningMsg, "Attempted a cyclic write without a running data provider.");
+    hub->onStartCyclicWrite(BootProtocol::buildBootSequence(), 500, true);
+
+    QStringList order;
+    connect(hub.get(), &CommsHandler::currentProviderTypeChanged, this,
+            [&order](const QString &type) { order.append(QStringLiteral("type ") + type); });
+    connect(hub.get(), &CommsHandler::currentProviderChanged, this, [&order](QObject *provider) {
+        order.append(QStringLiteral("provider ") + provider->metaObject()->className());
+    });
+    QVERIFY(hub->setProperty("currentProviderType", QStringLiteral("Serial")));
+
+    QCOMPARE(order, QStringList({QStringLiteral("type Serial"),
+                                 QStringLiteral("provider QVt::Comms::SerialProvider")}));
+    QCOMPARE(QSettings().value(ProviderKey).toString(), QStringLiteral("Serial"));
+}
+
+void TestCommsHandler::refusedTypes_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::newRow("current type again") << QStringLiteral("Serial");
+    QTest::newRow("other case") << QStringLiteral("serial");
+    QTest::newRow("unknown") << QStringLiteral("USB");
+    QTest::newRow("empty") << QString();
+}
+
+void TestCommsHandler::refusedTypes()
+{
+    QFETCH(QString, type);
+    auto hub = newHubOnPty();
+    QObject *provider = hub->currentProvider();
+    QSettings().setValue(ProviderKey, QStringLiteral("untouched"));
+    QSignalSpy typeChanges(hub.get(), &CommsHandler::currentProviderTypeChanged);
+    QSignalSpy providerChanges(hub.get(), &CommsHandler::currentProviderChanged);
+
+    hub->setCurrentProviderType(type);
+
+    QCOMPARE(typeChanges.count(), 0);
+    QCOMPARE(providerChanges.count(), 0);
+    QCOMPARE(hub->currentProvider(), provider);
+    QCOMPARE(QSettings().value(ProviderKey).toString(), QStringLiteral("untouched"));
+}
+
+void TestCommsHandler::requestAndReply_data()
+{
+    QTest::addColumn<QStringList>("extraArguments");
+    QTest::newRow("clean line") << QStringList();
+    // Pieces cut after a 0x0D inside a frame are checked early, rejected with a
+    // warning, and completed by the next piece.
+    QTest::newRow("split replies") << QStringList{QStringLiteral("--fault"), QStringLiteral("split")};
+    // Stray bytes before each reply are thrown away with a warning.
+    QTest::newRow("noise before replies") << QStringList{QStringLiteral("--fault"), QStringLiteral("noise")};
+    QTest::newRow("paced line, slow device")
+        << QStringList{QStringLiteral("--baud"), QStringLiteral("115200"),
+                       QStringLiteral("--reply-delay"), QStringLiteral("20")};
+}
+
+void TestCommsHandler::requestAndReply()
+{
+    QFETCH(QStringList, extraArguments);
+    SimulatorProcess simulator;
+    auto hub = newHubOnSimulator(simulator,
+                                 QStringList{QStringLiteral("--product-id"),
+                                             QStringLiteral("0000c0de0001"),
+                                             QStringLiteral("--id-string"),
+                                             QStringLiteral("KT Bridge CWB")}
+                                     + extraArguments);
+    QVERIFY2(hub, simulator.standardError().constData());
+    QSignalSpy received(hub.get(), &CommsHandler::newData);
+    QSignalSpy errors(hub.get(), &CommsHandler::errorOccurred);
+    QVERIFY(!portOf(*hub)->isOpen());
+
+    expectModemLineWarning(simulator.portName());
+    hub->onWriteData(BootProtocol::buildBootSequence());
+    QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 5000);
+    QCOMPARE(received.at(0).at(0).toByteArray(), QByteArray("KT Bridge CWB"));
+
+    hub->onWriteData(BootProtocol::buildReadProductIdCommand());
+    QTRY_COMPARE_WITH_TIMEOUT(received.count(), 2, 5000);
+    QCOMPARE(received.at(1).at(0).toByteArray().toHex(), QByteArray("500000c0de0001"));
+
+    // The device's configuration, written back and read again.
+    hub->onWriteData(BootProtocol::buildReadProtobufCommand());
+    QTRY_COMPARE_WITH_TIMEOUT(received.count(), 3, 5000);
+    const QByteArray read = received.at(2).at(0).toByteArray();
+    QVERIFY(read.startsWith('L'));
+    hub->onWriteData(BootProtocol::buildWriteProtobufCommand(read.mid(1)));
+    QTRY_COMPARE_WITH_TIMEOUT(received.count(), 4, 5000);
+    QVERIFY(received.at(3).at(0).toByteArray().startsWith('S'));
+    hub->onWriteData(BootProtocol::buildReadProtobufCommand());
+    QTRY_COMPARE_WITH_TIMEOUT(received.count(), 5, 5000);
+    QCOMPARE(received.at(4).at(0).toByteArray(), read);
+    QCOMPARE(errors.count(), 0);
+}
+
+void TestCommsHandler::portChoiceFollowsSimulator()
+{
+    SimulatorProcess simulator;
+    auto hub = newHubOnSimulator(simulator, {});
+    QVERIFY(hub);
+
+    auto *provider = qobject_cast<SerialProvider *>(hub->currentProvider());
+    QVERIFY(provider);
+    QCOMPARE(provider->settingsList().constFirst()->value().toString(), simulator.portName());
+    QCOMPARE(QSettings().value(PortKey).toString(), simulator.portName());
+}
+
+void TestCommsHandler::simulatorGone()
+{
+    SimulatorProcess simulator;
+    auto hub = newHubOnSimulator(simulator, {});
+    QVERIFY(hub);
+    QVERIFY(simulator.stop());
+    QSignalSpy errors(hub.get(), &CommsHandler::errorOccurred);
+
+    QTest::ignoreMessage(QtWarningMsg, "Serial port error: 1");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Could not connect to port ")));
+    QTest::ignoreMessage(QtWarningMsg, "Failed to open the serial port for writing.");
+    hub->onWriteData(BootProtocol::buildBootSequence());
+
+    QTRY_COMPARE(errors.count(), 2);
+    QCOMPARE(errors.at(0).at(0).value<quint16>(), quint16(1));
+    QCOMPARE(errors.at(1).at(0).value<quint16>(), quint16(3));
+    QCOMPARE(errors.at(1).at(1).toString(),
+             QStringLiteral("The device cannot be opened, as it has already been opened (perhaps "
+                            "by another process)."));
+}
+
+void TestCommsHandler::notConfigured()
+{
+    auto hub = std::make_unique<CommsHandler>(nullptr);
+    auto *provider = qobject_cast<SerialProvider *>(hub->currentProvider());
+    if (!provider->settingsList().constFirst()->comboValues().isEmpty())
+        QSKIP("This machine has serial ports; the unconfigured case needs none.");
+
+    QSignalSpy errors(hub.get(), &CommsHandler::errorOccurred);
+    QTest::ignoreMessage(QtWarningMsg, "Cannot open a serial port connection with invalid settings.");
+    QTest::ignoreMessage(QtWarningMsg, "Failed to open the serial port (not configured).");
+    hub->onWriteData(BootProtocol::buildBootSequence());
+    QTRY_COMPARE(errors.count(), 1);
+    QCOMPARE(errors.at(0).at(0).value<quint16>(), quint16(65535));
+    QCOMPARE(errors.at(0).at(1).toString(), QStringLiteral("The serial port is not yet configured."));
+}
+
+void TestCommsHandler::hangUpSurfacesAsError()
+{
+    SimulatorProcess simulator;
+    auto hub = newHubOnSimulator(simulator, {QStringLiteral("--fault"), QStringLiteral("hang-up-after=1")});
+    QVERIFY(hub);
+    QSignalSpy received(hub.get(), &CommsHandler::newData);
+    QSignalSpy errors(hub.get(), &CommsHandler::errorOccurred);
+
+    expectModemLineWarning(simulator.portName());
+    // A hung-up pseudo-terminal reads as end of file: a read error.
+    QTest::ignoreMessage(QtWarningMsg, "Serial port error: 8");
+    hub->onWriteData(BootProtocol::buildBootSequence());
+    QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 5000);
+    QCOMPARE(received.count(), 1);
+    QCOMPARE(errors.at(0).at(0).value<quint16>(), quint16(8));
+    QCOMPARE(errors.at(0).at(1).toString(), QStringLiteral("Failed to read from the device."));
+    QVERIFY(simulator.waitForFinished());
+
+    // Reported once, and the dead line no longer keeps the worker busy.
+    QTest::qWait(300);
+    QCOMPARE(errors.count(), 1);
+    QVERIFY(!portOf(*hub)->isOpen());
+}
+
+void TestCommsHandler::closeFromEitherThread()
+{
+    auto hub = newHubOnPty();
+    QSerialPort *port = portOf(*hub);
+
+    // The last request before a close still reaches the device.
+    expectModemLineWarning(mPty->portPath());
+    const QByteArray request = BootProtocol::buildEnterNormalOperationCommand();
+    hub->onWriteData(request);
+    hub->close();
+    QVERIFY(!port->isOpen());
+    QCOMPARE(mPty->read(request.size(), 5000).toHex(' '), request.toHex(' '));
+
+    expectModemLineWarning(mPty->portPath());
+    hub->open();
+    QVERIFY(port->isOpen());
+
+    // From the worker thread itself (a slot of the provider's thread) it runs at once.
+    bool openAfterClose = true;
+    QMetaObject::invokeMethod(
+        hub->currentProvider(), [&hub, port, &openAfterClose] {
+            hub->close();
+            openAfterClose = port->isOpen();
+        },
+        Qt::BlockingQueuedConnection);
+    QVERIFY(!openAfterClose);
+}
+
+void TestCommsHandler::shutdownWithOpenPort()
+{
+    auto hub = newHubOnPty();
+    QPointer<QObject> provider = hub->currentProvider();
+    QThread *worker = provider->thread();
+    QSignalSpy finished(worker, &QThread::finished);
+
+    expectModemLineWarning(mPty->portPath());
+    hub->onWriteData(BootProtocol::buildBootSequence());
+    QVERIFY(!mPty->read(1, 5000).isEmpty());
+    hub->onStartCyclicWrite(BootProtocol::buildBootSequence(), 50, true);
+
+    hub.reset();
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(provider.isNull());
+}
+
+void TestCommsHandler::cyclicWriteRepeatsAtOnce()
+{
+    auto hub = newHubOnPty();
+    const QByteArray boot = BootProtocol::buildBootSequence();
+    QSignalSpy writes(hub.get(), &CommsHandler::writeData);
+
+    expectModemLineWarning(mPty->portPath());
+    hub->onStartCyclicWrite(boot, 100, true);
+    // The first write goes out at once, not after the interval.
+    QCOMPARE(writes.count(), 1);
+    QCOMPARE(writes.at(0).at(0).toByteArray(), boot);
+
+    const QList<QByteArray> frames = framesIn(mPty->read(3 * boot.size(), 5000));
+    QCOMPARE(frames, QList<QByteArray>({boot, boot, boot}));
+    hub->onStopCyclicWrite();
+}
+
+void TestCommsHandler::cyclicWriteStopsOnFirstData_data()
+{
+    QTest::addColumn<QList<bool>>("starts");
+    QTest::newRow("started once") << QList<bool>{true};
+    QTest::newRow("started twice") << QList<bool>{true, true};
+    QTest::newRow("restarted without stop on data") << QList<bool>{true, false};
+}
+
+void TestCommsHandler::cyclicWriteStopsOnFirstData()
+{
+    QFETCH(QList<bool>, starts);
+    auto hub = newHubOnPty();
+    const QByteArray boot = BootProtocol::buildBootSequence();
+    QSignalSpy received(hub.get(), &CommsHandler::newData);
+
+    expectModemLineWarning(mPty->portPath());
+    for (bool stopOnData : starts)
+        hub->onStartCyclicWrite(boot, 100, stopOnData);
+    QCOMPARE(framesIn(mPty->read(2 * boot.size(), 5000)).size(), 2);
+
+    QVERIFY(mPty->write(BootProtocol::frame("KT Bridge")));
+    QTRY_COMPARE(received.count(), 1);
+    QCOMPARE(received.at(0).at(0).toByteArray(), QByteArray("KT Bridge"));
+
+    // Nothing more goes out once the reply has stopped the repetition.
+    mPty->read(boot.size(), 200);
+    QCOMPARE(mPty->read(1, 500), QByteArray());
+    QCOMPARE(received.count(), 1);
+}
+
+void TestCommsHandler::cyclicWriteWithoutStopGoesOn()
+{
+    auto hub = newHubOnPty();
+    const QByteArray boot = BootProtocol::buildBootSequence();
+    QSignalSpy received(hub.get(), &CommsHandler::newData);
+
+    // A finished stop-on-data repetition leaves no link behind.
+    expectModemLineWarning(mPty->portPath());
+    hub->onStartCyclicWrite(boot, 100, true);
+    hub->onStartCyclicWrite(boot, 100, true);
+    QCOMPARE(framesIn(mPty->read(2 * boot.size(), 5000)).size(), 2);
+    QVERIFY(mPty->write(BootProtocol::frame("first")));
+    QTRY_COMPARE(received.count(), 1);
+
+    const QByteArray request = BootProtocol::buildReadProtobufCommand();
+    hub->onStartCyclicWrite(request, 100, false);
+    QVERIFY(mPty->write(BootProtocol::frame("second")));
+    QTRY_COMPARE(received.count(), 2);
+    mPty->readAll();
+    QCOMPARE(framesIn(mPty->read(2 * request.size(), 5000)),
+             QList<QByteArray>({request, request}));
+    hub->onStopCyclicWrite();
+    mPty->read(request.size(), 200);
+    QCOMPARE(mPty->read(1, 500), QByteArray());
+}
+
+void TestCommsHandler::cyclicWriteRefusals()
+{
+    auto hub = newHubOnPty();
+    QSignalSpy writes(hub.get(), &CommsHandler::writeData);
+
+    QTest::ignoreMessage(QtWarningMsg, "Attempted a cyclic write with empty data.");
+    hub->onStartCyclicWrite(QByteArray(), 100, true);
+    QCOMPARE(writes.count(), 0);
+
+    // A refused start leaves a running repetition alone.
+    const QByteArray request = BootProtocol::buildReadProductIdCommand();
+    expectModemLineWarning(mPty->portPath());
+    hub->onStartCyclicWrite(request, 100, false);
+    QTest::ignoreMessage(QtWarningMsg, "Attempted a cyclic write with empty data.");
+    hub->onStartCyclicWrite(QByteArray(), 100, true);
+    QCOMPARE(framesIn(mPty->read(3 * request.size(), 5000)),
+             QList<QByteArray>({request, request, request}));
+
+    // Stopping twice is harmless.
+    hub->onStopCyclicWrite();
+    hub->onStopCyclicWrite();
+    mPty->read(request.size(), 200);
+    QCOMPARE(mPty->read(1, 500), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestCommsHandler)
+#include "tst_commshandler.moc"
