@@ -2,6 +2,7 @@
 
 #include <QRegExp>
 #include <QRegExpValidator>
+#include <QtMath>
 
 #include <algorithm>
 #include <limits>
@@ -75,6 +76,9 @@ int CustomSpinBoxValidator::radix() const
 
 void CustomSpinBoxValidator::setValue(double value)
 {
+    // NaN (say, from arithmetic on an empty QML binding) is no number to show.
+    if (qIsNaN(value))
+        return;
     // QML assigns properties in any order; limits are only enforced once all are known.
     if (mInitialized) {
         value = std::max(std::min(value, maximumValue()), minimumValue());
@@ -160,7 +164,7 @@ QString CustomSpinBoxValidator::textFromValue(double value) const
     const qint64 integer = static_cast<int>(whole);
     // QString::number writes negative numbers in bases other than 10 as two's
     // complement; the field shows a minus sign and the magnitude instead.
-    QString digits = QString::number(qAbs(integer), mRadix);
+    QString digits = QString::number(qAbs(integer), wholeNumberBase());
     if (integer < 0)
         digits.prepend(QLatin1Char('-'));
     return mPrefix + digits + mSuffix;
@@ -209,7 +213,7 @@ QValidator::State CustomSpinBoxValidator::validate(QString &input, int &pos) con
     State state = mWholeNumberChecker->validate(number, numberPos);
     if (state == Acceptable) {
         bool ok = false;
-        const int parsed = number.toInt(&ok, mRadix);
+        const int parsed = number.toInt(&ok, wholeNumberBase());
         if (ok) {
             self->setValue(parsed);
             if (input != textFromValue(parsed))
@@ -217,6 +221,13 @@ QValidator::State CustomSpinBoxValidator::validate(QString &input, int &pos) con
         }
     }
     return state;
+}
+
+int CustomSpinBoxValidator::wholeNumberBase() const
+{
+    // Any radix is accepted, but Qt's number conversions only know bases 2 to 36
+    // (base 0 even divides by zero); other values write and read base 10.
+    return (mRadix >= 2 && mRadix <= 36) ? mRadix : 10;
 }
 
 void CustomSpinBoxValidator::fixup(QString &input) const

@@ -71,6 +71,8 @@ signals:
     void radixChanged();
 
 private:
+    int wholeNumberBase() const;
+
     double mValue = 0.0;
     double mStepSize = 1.0;
     QString mPrefix;

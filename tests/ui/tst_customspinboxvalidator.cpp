@@ -77,6 +77,7 @@ void TestCustomSpinBoxValidator::valueIsClampedAndRoundedAfterCompletion_data()
     QTest::newRow("rounded up to decimals") << 0.0 << 10.0 << 1 << 2.46 << 2.5;
     QTest::newRow("rounded down to whole") << 0.0 << 10.0 << 0 << 3.4 << 3.0;
     QTest::newRow("clamped before rounding") << 0.0 << 1.25 << 1 << 7.0 << 1.3;
+    QTest::newRow("NaN keeps the value") << 2.0 << 10.0 << 0 << qQNaN() << 2.0;
 }
 
 void TestCustomSpinBoxValidator::valueIsClampedAndRoundedAfterCompletion()
@@ -155,6 +156,8 @@ void TestCustomSpinBoxValidator::textFromValue_data()
     QTest::newRow("negative hex has a minus sign, not two's complement") << 16 << 0 << "" << "" << -3.9 << "-3";
     QTest::newRow("no group separator") << 10 << 1 << "" << "" << 1234567.0 << "1234567.0";
     QTest::newRow("octal") << 8 << 0 << "" << "" << 64.0 << "100";
+    QTest::newRow("radix 0 does not divide by zero") << 0 << 0 << "" << "" << 42.0 << "42";
+    QTest::newRow("radix above 36 writes base 10") << 40 << 0 << "" << "" << -42.0 << "-42";
     QTest::newRow("hex saturates beyond int") << 16 << 0 << "" << "" << 1e12 << "7fffffff";
 }
 
@@ -238,6 +241,7 @@ void TestCustomSpinBoxValidator::typedTextInWholeNumberMode_data()
     QTest::newRow("hex below minimum") << 16 << -100.0 << "-ff" << int(QValidator::Acceptable) << -100.0 << "-64";
     QTest::newRow("digit outside octal") << 8 << 0.0 << "9" << int(QValidator::Acceptable) << 1.0 << "1";
     QTest::newRow("octal") << 8 << 0.0 << "17" << int(QValidator::Acceptable) << 15.0 << "17";
+    QTest::newRow("radix 0 reads base 10") << 0 << 0.0 << "12" << int(QValidator::Acceptable) << 12.0 << "12";
     QTest::newRow("lone minus") << 16 << -100.0 << "-" << int(QValidator::Intermediate) << 1.0 << "1";
 }
 
