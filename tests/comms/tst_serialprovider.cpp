@@ -66,6 +66,9 @@ private:
     std::unique_ptr<SerialProvider> newProvider();
     // Opens the port with a first write and takes that write off the line.
     void openWithWrite(SerialProvider &provider, PtyPair &pty);
+    // Sends bytes from the device side and waits until the provider has read them,
+    // so that each piece makes one read of its own.
+    bool feed(SerialProvider &provider, const QByteArray &piece);
 
     std::unique_ptr<PtyPair> mPtyA;
     std::unique_ptr<PtyPair> mPtyB;
@@ -106,6 +109,12 @@ void TestSerialProvider::openWithWrite(SerialProvider &provider, PtyPair &pty)
     const QByteArray request = BootProtocol::buildReadProductIdCommand();
     provider.onWriteData(request);
     QCOMPARE(pty.read(request.size(), 5000).toHex(' '), request.toHex(' '));
+}
+
+bool TestSerialProvider::feed(SerialProvider &provider, const QByteArray &piece)
+{
+    QSignalSpy reads(provider.findChild<QSerialPort *>(), &QSerialPort::readyRead);
+    return mPtyA->write(piece) && reads.wait(5000);
 }
 
 void TestSerialProvider::portChoice_data()
@@ -277,11 +286,8 @@ void TestSerialProvider::reassembly()
     for (const QString &warning : warnings)
         QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
 
-    for (const QByteArray &piece : reads) {
-        QVERIFY(mPtyA->write(piece));
-        // Let the provider read each piece on its own.
-        QTest::qWait(40);
-    }
+    for (const QByteArray &piece : reads)
+        QVERIFY(feed(*provider, piece));
 
     QList<QByteArray> got;
     for (const QList<QVariant> &signal : received)
@@ -295,16 +301,14 @@ void TestSerialProvider::writeDiscardsPartialReply()
     openWithWrite(*provider, *mPtyA);
     QSignalSpy received(provider.get(), &SerialProvider::newData);
 
-    QVERIFY(mPtyA->write(QByteArray::fromHex("43000241")));
-    QTest::qWait(40);
+    QVERIFY(feed(*provider, QByteArray::fromHex("43000241")));
     provider->onWriteData(BootProtocol::buildReadProtobufCommand());
     QTest::ignoreMessage(QtWarningMsg, "Read data with an invalid start byte; discarding.");
-    QVERIFY(mPtyA->write(QByteArray::fromHex("42420d")));
-    QTest::qWait(40);
+    QVERIFY(feed(*provider, QByteArray::fromHex("42420d")));
     QCOMPARE(received.count(), 0);
 
-    QVERIFY(mPtyA->write(QByteArray::fromHex("4300014c0e0d")));
-    QTRY_COMPARE(received.count(), 1);
+    QVERIFY(feed(*provider, QByteArray::fromHex("4300014c0e0d")));
+    QCOMPARE(received.count(), 1);
     QCOMPARE(received.at(0).at(0).toByteArray(), QByteArray("L"));
 }
 
