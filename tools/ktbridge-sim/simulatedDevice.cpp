@@ -1,6 +1,7 @@
 #include "simulatedDevice.h"
 
 #include "comms/protocol/bootProtocol.h"
+#include "unitIdentity.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -16,9 +17,6 @@ using Comms::Protocol::BootProtocol;
 const QByteArray kBootSequence = QByteArrayLiteral("ZPXMBT");
 const QByteArray kNoise = QByteArrayLiteral("\xFF\x00\x55\xAA\x0D");
 const QByteArray kErrorReply = QByteArrayLiteral("E");
-
-// The bytes a unit leaves the factory with when no configuration file is given.
-const QByteArray kBuiltInConfiguration = QByteArrayLiteral("KTB-CONFIG\x00\x01\x0D\x43\x0D\x00");
 
 // Pieces of one reply, and the parts of a faulty reply, arrive this far apart so that a
 // reader sees them in separate reads.
@@ -71,8 +69,11 @@ SimulatedDevice::SimulatedDevice(const SimulatorOptions &options, QObject *paren
 
 bool SimulatedDevice::start(QString *errorText)
 {
-    mFactoryConfiguration = kBuiltInConfiguration;
-    if (!mOptions.configPath.isEmpty() && !readWholeFile(mOptions.configPath, &mFactoryConfiguration, errorText))
+    if (mOptions.configPath.isEmpty())
+        mFactoryConfiguration = UnitIdentity(*mOptions.product, mOptions.productId, mOptions.serialNumber,
+                                             mOptions.wlanMac, mOptions.bluetoothMac)
+                                    .factoryConfiguration();
+    else if (!readWholeFile(mOptions.configPath, &mFactoryConfiguration, errorText))
         return false;
     mConfiguration = mFactoryConfiguration;
     if (!mOptions.storePath.isEmpty() && QFile::exists(mOptions.storePath))

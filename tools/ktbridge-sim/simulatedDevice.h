@@ -11,7 +11,9 @@ namespace QVt::Sim {
 
 // The boot loader of one KT Bridge device, seen from the line: takes the bytes a client
 // sends, answers each request frame as the device would (with the faults it was told to
-// have) and keeps its configuration, in the store file if one was given. Knows nothing of
+// have) and keeps its configuration, in the store file if one was given. Configuration
+// bytes are kept as they come, unchecked, like the device's flash: only the factory
+// configuration it makes itself (UnitIdentity) is known to be one. Knows nothing of
 // pseudo-terminals or timing: what it sends leaves through transmit(). Lives in the main
 // thread.
 class SimulatedDevice : public QObject
@@ -21,8 +23,8 @@ class SimulatedDevice : public QObject
 public:
     explicit SimulatedDevice(const SimulatorOptions &options, QObject *parent = nullptr);
 
-    // Reads the factory configuration and the stored one; false with a reason if one of
-    // the files cannot be read.
+    // Makes or reads the factory configuration and reads the stored one; false with a
+    // reason if one of the files cannot be read.
     bool start(QString *errorText);
 
     void onBytesReceived(const QByteArray &bytes);

@@ -1,5 +1,7 @@
 #include "simulatorOptions.h"
 
+#include "drivers/ktBridgeProduct.h"
+
 #include <QCommandLineParser>
 #include <QFile>
 #include <QRegularExpression>
@@ -10,6 +12,7 @@ namespace {
 
 const char kDefaultIdString[] = "KT Bridge Bootloader v1.4.0";
 const char kDefaultProductId[] = "0000c0de0003";
+const char kDefaultSerialNumber[] = "20250001";
 
 const char kDescription[] =
     "Plays the boot loader of a KT Bridge device on a pseudo-terminal, so that the\n"
@@ -25,6 +28,12 @@ const char kDescription[] =
     "  \"Q\", \"Y\"                leave the boot loader (normal operation, pairing); no answer\n"
     "  \"Z\"                     restores the factory configuration; no answer\n"
     "  anything else           answered with 'E'\n"
+    "Unless --config gives other bytes, the unit leaves the factory with its product's\n"
+    "factory configuration and what it reports about itself: serial number, product code,\n"
+    "manufacture time, radio module versions and MAC addresses. Bytes written with \"S\" are\n"
+    "kept as they are.\n"
+    "Products: 0000c0de0001 and 0000c0de0011 (KT Bridge CW), 0000c0de0002 (KT Bridge CB),\n"
+    "0000c0de0003 (KT Bridge CWB).\n"
     "\n"
     "Faults (--fault, may be given several times):\n"
     "  silent            receives everything, answers nothing\n"
@@ -42,6 +51,12 @@ QByteArray hexToBytes(const QString &text)
 {
     static const QRegularExpression hex(QStringLiteral("^([0-9a-fA-F]{2})+$"));
     return hex.match(text).hasMatch() ? QByteArray::fromHex(text.toLatin1()) : QByteArray();
+}
+
+bool isMac(const QString &text)
+{
+    static const QRegularExpression mac(QStringLiteral("^([0-9a-fA-F]{2}:){5}[0-9a-fA-F]{2}$"));
+    return mac.match(text).hasMatch();
 }
 
 bool parseFault(const QString &name, Faults *faults, QString *message)
@@ -106,11 +121,25 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Shows the version and exits."));
     parser.addOption(version);
     parser.addOptions({
-        {QStringLiteral("id-string"), QStringLiteral("Identification text the boot loader answers with."),
+        {QStringLiteral("id-string"),
+         QStringLiteral("Identification text the boot loader answers with (default \"%1\").")
+             .arg(QLatin1String(kDefaultIdString)),
          QStringLiteral("TEXT"), QString::fromLatin1(kDefaultIdString)},
-        {QStringLiteral("product-id"), QStringLiteral("Product ID as hexadecimal text."),
+        {QStringLiteral("product-id"),
+         QStringLiteral("Product ID as hexadecimal text (default %1).").arg(QLatin1String(kDefaultProductId)),
          QStringLiteral("HEX"), QString::fromLatin1(kDefaultProductId)},
-        {QStringLiteral("config"), QStringLiteral("File whose bytes are the factory configuration."),
+        {QStringLiteral("serial-number"),
+         QStringLiteral("Serial number the unit reports (default %1).").arg(QLatin1String(kDefaultSerialNumber)),
+         QStringLiteral("N"), QString::fromLatin1(kDefaultSerialNumber)},
+        {QStringLiteral("wlan-mac"),
+         QStringLiteral("MAC address of the WLAN module (default: derived from the serial number)."),
+         QStringLiteral("MAC")},
+        {QStringLiteral("bluetooth-mac"),
+         QStringLiteral("MAC address of the Bluetooth module (default: derived from the serial number)."),
+         QStringLiteral("MAC")},
+        {QStringLiteral("config"),
+         QStringLiteral("File whose bytes the unit leaves the factory with, instead of its product's "
+                        "factory configuration."),
          QStringLiteral("FILE")},
         {QStringLiteral("store"),
          QStringLiteral("File that keeps the configuration across runs: read at start if it exists, "
@@ -152,6 +181,46 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
         *message = QStringLiteral("--product-id needs hexadecimal text with an even number of digits, not \"%1\"")
                        .arg(parser.value(QStringLiteral("product-id")));
         return Outcome::Error;
+    }
+    options->product = Device::KtBridgeProduct::find(options->productId);
+    if (!options->product) {
+        *message = QStringLiteral("unknown product ID \"%1\" (known: 0000c0de0001, 0000c0de0011, 0000c0de0002, "
+                                  "0000c0de0003)")
+                       .arg(options->productId);
+        return Outcome::Error;
+    }
+    bool serialOk = false;
+    options->serialNumber = parser.value(QStringLiteral("serial-number")).toUInt(&serialOk);
+    if (!serialOk) {
+        *message = QStringLiteral("--serial-number needs a whole number from 0 to 4294967295, not \"%1\"")
+                       .arg(parser.value(QStringLiteral("serial-number")));
+        return Outcome::Error;
+    }
+    const struct
+    {
+        const char *option;
+        QString *value;
+        Pb::KtBridge::Configuration::eInterface radio;
+        const char *radioName;
+    } macs[] = {
+        {"wlan-mac", &options->wlanMac, Pb::KtBridge::Configuration::INTERFACE_WLAN, "WLAN"},
+        {"bluetooth-mac", &options->bluetoothMac, Pb::KtBridge::Configuration::INTERFACE_BLUETOOTH, "Bluetooth"},
+    };
+    for (const auto &mac : macs) {
+        const QString option = QString::fromLatin1(mac.option);
+        if (!parser.isSet(option))
+            continue;
+        *mac.value = parser.value(option);
+        if (!isMac(*mac.value)) {
+            *message = QStringLiteral("--%1 needs a MAC address like 02:4B:54:00:00:01, not \"%2\"")
+                           .arg(option, *mac.value);
+            return Outcome::Error;
+        }
+        if (!options->product->interfaces().testFlag(mac.radio)) {
+            *message = QStringLiteral("--%1: %2 has no %3 interface")
+                           .arg(option, options->product->name(), QLatin1String(mac.radioName));
+            return Outcome::Error;
+        }
     }
     options->configPath = parser.value(QStringLiteral("config"));
     options->storePath = parser.value(QStringLiteral("store"));

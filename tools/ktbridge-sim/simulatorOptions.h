@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace QVt::Device {
+class KtBridgeProduct;
+}
+
 namespace QVt::Sim {
 
 // The ways the simulated device can misbehave, each chosen with --fault NAME.
@@ -27,7 +31,11 @@ struct SimulatorOptions
     QString idString;
     QString productId;             // lowercase hexadecimal text
     QByteArray productIdBytes;
-    QString configPath;            // --config: the factory configuration's bytes, if given
+    const Device::KtBridgeProduct *product = nullptr;
+    quint32 serialNumber = 0;
+    QString wlanMac;               // empty: derived from the serial number
+    QString bluetoothMac;          // likewise
+    QString configPath;            // --config: bytes to leave the factory with instead of the product's
     QString storePath;
     QString linkPath;
     int baud = 0;

@@ -30,6 +30,7 @@ void PtyClient::close()
     if (mFd >= 0)
         ::close(mFd);
     mFd = -1;
+    mUnclaimed.clear();
 }
 
 bool PtyClient::write(const QByteArray &bytes)
@@ -72,6 +73,7 @@ QByteArray PtyClient::readUntil(int size, int timeoutMs)
 {
     mChunks.clear();
     QByteArray received;
+    received.swap(mUnclaimed);
     const QDeadlineTimer deadline(timeoutMs);
     while ((size < 0 || received.size() < size) && !deadline.hasExpired()) {
         pollfd entry = {mFd, POLLIN, 0};
@@ -85,6 +87,11 @@ QByteArray PtyClient::readUntil(int size, int timeoutMs)
             break;
         mChunks.append(QByteArray(buffer, int(count)));
         received += mChunks.constLast();
+    }
+    // Bytes beyond what was asked for belong to the next read.
+    if (size >= 0 && received.size() > size) {
+        mUnclaimed = received.mid(size);
+        received.truncate(size);
     }
     return received;
 }

@@ -19,11 +19,12 @@ public:
     void close();
     bool write(const QByteArray &bytes);
 
-    // Reads until size bytes have arrived or timeoutMs have passed; returns what arrived.
+    // Reads until size bytes have arrived or timeoutMs have passed; returns at most size
+    // bytes, keeping any more for the next read.
     QByteArray read(int size, int timeoutMs = 5000);
     // Reads whatever arrives within ms (to show that nothing does).
     QByteArray readFor(int ms);
-    // The reads that made up the last read() or readFor(), in order.
+    // The reads from the line that made up the last read() or readFor(), in order.
     QList<QByteArray> chunks() const;
     // Waits until the line is hung up on this client.
     bool waitForHangUp(int timeoutMs = 5000);
@@ -33,4 +34,5 @@ private:
 
     int mFd = -1;
     QList<QByteArray> mChunks;
+    QByteArray mUnclaimed;
 };

@@ -1,8 +1,16 @@
-// The simulator as a program: its replies on the wire, its store and link files, its
-// command line and how it ends. Fault modes and timing are in tst_ktbridgesimfaults.
+// The simulator as a program: its replies on the wire, the configuration it holds, its
+// store and link files, its command line and how it ends. Fault modes and timing are in
+// tst_ktbridgesimfaults.
 
 #include "ptyClient.h"
 #include "simulatorProcess.h"
+
+#include "drivers/ktBridgeProduct.h"
+
+#include <qvtpb/configurationFile.h>
+#include <qvtpb/ktBridgeConfiguration.h>
+#include <qvtpb/networkDeviceInfo.h>
+#include <qvtpb/productDeviceInfo.h>
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +21,12 @@
 #include <QThread>
 
 #include <csignal>
+#include <memory>
 #include <unistd.h>
+
+using QVt::Pb::Can::Config;
+using QVt::Pb::Configuration::File;
+using QVt::Pb::KtBridge::Configuration;
 
 namespace {
 
@@ -33,10 +46,64 @@ const QByteArray kWriteAbc = bytes("43 00 04 53 41 42 43 54 0D"); // "S" + "ABC"
 const QByteArray kProductIdReply = bytes("43 00 07 50 00 00 C0 DE 00 03 09 0D");
 const QByteArray kWriteReply = bytes("43 00 01 53 11 0D");
 const QByteArray kErrorReply = bytes("43 00 01 45 07 0D");
-// The factory configuration of these tests, 01 0D 43 02: a CR and a start byte inside.
-const QByteArray kFactoryConfiguration = bytes("01 0D 43 02");
-const QByteArray kFactoryConfigurationReply = bytes("43 00 05 4C 01 0D 43 02 47 0D");
-const QByteArray kAbcConfigurationReply = bytes("43 00 04 4C 41 42 43 4B 0D");
+
+const QString kDefaultProduct = QStringLiteral("0000c0de0003");
+constexpr quint32 kDefaultSerialNumber = 20250001;
+
+// Configuration bytes as the configurator writes them: settings, and device information
+// of its own.
+QByteArray configuration(Config::eBitRate bitRate)
+{
+    Configuration message(QVt::Device::KtBridgeProduct::find(kDefaultProduct)->interfaces());
+    message.can()->setBitRate(bitRate);
+    message.deviceInfo()->setSerialNumber(999);
+    message.deviceInfo()->setProductCode(77);
+    if (message.wlan())
+        message.wlan()->deviceInfo()->setMac(QStringLiteral("00:00:00:00:00:99"));
+    return File::compose(kDefaultProduct, message.serialize());
+}
+
+QByteArray frame(const QByteArray &payload)
+{
+    QByteArray result = bytes("43") + char(payload.size() >> 8) + char(payload.size() & 0xFF) + payload;
+    char sum = 0;
+    for (char byte : result)
+        sum ^= byte;
+    return result + sum + '\r';
+}
+
+QByteArray writeCommand(const QByteArray &configurationBytes)
+{
+    return frame('S' + configurationBytes);
+}
+
+// A configuration as the simulator returned it, and the product ID it was filed under.
+struct ReadBack
+{
+    QString productId;
+    std::unique_ptr<Configuration> configuration;
+};
+
+// Asks for the configuration and parses the reply (empty on any failure, which the
+// caller's checks then report).
+ReadBack readConfiguration(PtyClient &client)
+{
+    ReadBack result;
+    result.configuration = std::make_unique<Configuration>(Configuration::INTERFACE_WLAN
+                                                           | Configuration::INTERFACE_BLUETOOTH);
+    if (!client.write(kReadConfiguration))
+        return result;
+    const QByteArray header = client.read(4);
+    if (header.size() < 4 || header.at(3) != 'L')
+        return result;
+    const int length = (quint8(header.at(1)) << 8) | quint8(header.at(2));
+    const QByteArray rest = client.read(length + 1);
+    File file;
+    if (rest.size() == length + 1 && file.load(rest.left(length - 1))
+        && result.configuration->parse(file.body()))
+        result.productId = file.productId();
+    return result;
+}
 
 } // namespace
 
@@ -49,7 +116,12 @@ private slots:
 
     void replies_data();
     void replies();
-    void writtenConfigurationIsReadBack();
+    void factoryConfigurationOfProduct_data();
+    void factoryConfigurationOfProduct();
+    void unitInformationFromOptions();
+    void writtenBytesAreReadBackUnchanged_data();
+    void writtenBytesAreReadBackUnchanged();
+    void configurationOptionGivesFactoryBytes();
     void commandsWithoutReply_data();
     void commandsWithoutReply();
     void factoryResetRestoresFactoryConfiguration();
@@ -72,30 +144,29 @@ private slots:
     void helpListsRequestsAndFaults();
 
 private:
-    QStringList withConfig(QStringList arguments = {}) const;
-    bool startAndOpen(SimulatorProcess &sim, PtyClient &client, const QStringList &arguments);
+    bool startAndOpen(SimulatorProcess &sim, PtyClient &client, const QStringList &arguments = {});
+    QString writeFile(const QString &name, const QByteArray &contents);
 
     QTemporaryDir mDir;
-    QString mConfigPath;
 };
 
 void TestKtBridgeSim::initTestCase()
 {
     QVERIFY(mDir.isValid());
-    mConfigPath = mDir.filePath(QStringLiteral("factory.bgc"));
-    QFile config(mConfigPath);
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(kFactoryConfiguration);
-}
-
-QStringList TestKtBridgeSim::withConfig(QStringList arguments) const
-{
-    return arguments << QStringLiteral("--config") << mConfigPath;
 }
 
 bool TestKtBridgeSim::startAndOpen(SimulatorProcess &sim, PtyClient &client, const QStringList &arguments)
 {
     return sim.start(arguments) && client.open(sim.portName());
+}
+
+QString TestKtBridgeSim::writeFile(const QString &name, const QByteArray &contents)
+{
+    const QString path = mDir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
+        return QString();
+    return path;
 }
 
 void TestKtBridgeSim::replies_data()
@@ -111,9 +182,13 @@ void TestKtBridgeSim::replies_data()
     QTest::newRow("P: product ID given in capitals")
         << QStringList{QStringLiteral("--product-id"), QStringLiteral("0000C0DE0001")} << kReadProductId
         << bytes("43 00 07 50 00 00 C0 DE 00 01 0B 0D");
-    QTest::newRow("L: factory configuration") << QStringList() << kReadConfiguration << kFactoryConfigurationReply;
-    QTest::newRow("S: stored") << QStringList() << kWriteAbc << kWriteReply;
-    QTest::newRow("S without data: stored") << QStringList() << bytes("43 00 01 53 11 0D") << kWriteReply;
+    QTest::newRow("P: older hardware revision")
+        << QStringList{QStringLiteral("--product-id"), QStringLiteral("0000c0de0011")} << kReadProductId
+        << bytes("43 00 07 50 00 00 C0 DE 00 11 1B 0D");
+    QTest::newRow("S: configuration for the product")
+        << QStringList() << writeCommand(configuration(Config::BIT_RATE_250K)) << kWriteReply;
+    QTest::newRow("S: any bytes") << QStringList() << kWriteAbc << kWriteReply;
+    QTest::newRow("S: nothing") << QStringList() << bytes("43 00 01 53 11 0D") << kWriteReply;
     QTest::newRow("unknown command: error") << QStringList() << bytes("43 00 01 58 1A 0D") << kErrorReply;
 }
 
@@ -125,21 +200,119 @@ void TestKtBridgeSim::replies()
 
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig(arguments)));
+    QVERIFY(startAndOpen(sim, client, arguments));
     QVERIFY(client.write(request));
     QCOMPARE(client.read(reply.size()).toHex(' '), reply.toHex(' '));
     QCOMPARE(client.readFor(100), QByteArray());
 }
 
-void TestKtBridgeSim::writtenConfigurationIsReadBack()
+void TestKtBridgeSim::factoryConfigurationOfProduct_data()
+{
+    QTest::addColumn<QString>("productId");
+    QTest::addColumn<quint32>("productCode");
+    QTest::addColumn<quint32>("revision");
+    QTest::addColumn<QString>("ssid");            // empty: no WLAN
+    QTest::addColumn<QString>("bluetoothName");   // empty: no Bluetooth
+
+    QTest::newRow("KT Bridge CWB") << QStringLiteral("0000c0de0003") << 3u << 1u << QStringLiteral("KT-Bridge-CWB")
+                                   << QStringLiteral("KT Bridge CWB");
+    QTest::newRow("KT Bridge CW") << QStringLiteral("0000c0de0001") << 1u << 2u << QStringLiteral("KT-Bridge-CW")
+                                  << QString();
+    QTest::newRow("KT Bridge CW, older revision") << QStringLiteral("0000c0de0011") << 0x11u << 1u
+                                                  << QStringLiteral("KT-Bridge-CW") << QString();
+    QTest::newRow("KT Bridge CB") << QStringLiteral("0000c0de0002") << 2u << 1u << QString()
+                                  << QStringLiteral("KT Bridge CB");
+}
+
+void TestKtBridgeSim::factoryConfigurationOfProduct()
+{
+    QFETCH(QString, productId);
+    QFETCH(quint32, productCode);
+    QFETCH(quint32, revision);
+    QFETCH(QString, ssid);
+    QFETCH(QString, bluetoothName);
+
+    SimulatorProcess sim;
+    PtyClient client;
+    QVERIFY(startAndOpen(sim, client, {QStringLiteral("--product-id"), productId}));
+    const ReadBack readBack = readConfiguration(client);
+    QCOMPARE(readBack.productId, productId);
+    const Configuration &config = *readBack.configuration;
+    QCOMPARE(config.can()->bitRate(), Config::BIT_RATE_500K);
+
+    const QVt::Pb::Product::DeviceInfo *info = config.deviceInfo();
+    QCOMPARE(info->vendorId(), 0xc0deu);
+    QCOMPARE(info->productCode(), productCode);
+    QCOMPARE(info->revisionNumber(), revision);
+    QCOMPARE(info->serialNumber(), kDefaultSerialNumber);
+    QCOMPARE(info->unixTimeOfManufacture(), qint64(1764547200));
+
+    // Radios the product lacks report nothing.
+    QCOMPARE(config.wlan()->ssid(), ssid);
+    QCOMPARE(config.wlan()->deviceInfo()->mac(), ssid.isEmpty() ? QString() : QStringLiteral("02:4B:54:69:FB:22"));
+    QCOMPARE(config.wlan()->deviceInfo()->moduleVersion(), ssid.isEmpty() ? QString() : QStringLiteral("2.4.1"));
+    QCOMPARE(config.bluetooth()->deviceName(), bluetoothName);
+    QCOMPARE(config.bluetooth()->deviceInfo()->mac(),
+             bluetoothName.isEmpty() ? QString() : QStringLiteral("02:4B:54:69:FB:23"));
+    QCOMPARE(config.bluetooth()->deviceInfo()->moduleVersion(),
+             bluetoothName.isEmpty() ? QString() : QStringLiteral("1.9.3"));
+}
+
+void TestKtBridgeSim::unitInformationFromOptions()
 {
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig()));
-    QVERIFY(client.write(kWriteAbc));
+    QVERIFY(startAndOpen(sim, client,
+                         {QStringLiteral("--serial-number"), QStringLiteral("4711"), QStringLiteral("--wlan-mac"),
+                          QStringLiteral("02:aa:bb:cc:dd:ee"), QStringLiteral("--bluetooth-mac"),
+                          QStringLiteral("02:AA:BB:CC:DD:EF")}));
+    const ReadBack readBack = readConfiguration(client);
+    QCOMPARE(readBack.productId, kDefaultProduct);
+    QCOMPARE(readBack.configuration->deviceInfo()->serialNumber(), 4711u);
+    QCOMPARE(readBack.configuration->wlan()->deviceInfo()->mac(), QStringLiteral("02:AA:BB:CC:DD:EE"));
+    QCOMPARE(readBack.configuration->bluetooth()->deviceInfo()->mac(), QStringLiteral("02:AA:BB:CC:DD:EF"));
+}
+
+void TestKtBridgeSim::writtenBytesAreReadBackUnchanged_data()
+{
+    QTest::addColumn<QByteArray>("written");
+    // The configurator's own device information goes back as it came: the unit keeps
+    // bytes the way its flash does.
+    QTest::newRow("configuration") << configuration(Config::BIT_RATE_250K);
+    QTest::newRow("any bytes") << QByteArray("ABC");
+}
+
+void TestKtBridgeSim::writtenBytesAreReadBackUnchanged()
+{
+    QFETCH(QByteArray, written);
+
+    SimulatorProcess sim;
+    PtyClient client;
+    QVERIFY(startAndOpen(sim, client));
+    QVERIFY(client.write(writeCommand(written)));
     QCOMPARE(client.read(kWriteReply.size()), kWriteReply);
     QVERIFY(client.write(kReadConfiguration));
-    QCOMPARE(client.read(kAbcConfigurationReply.size()), kAbcConfigurationReply);
+    const QByteArray reply = frame('L' + written);
+    QCOMPARE(client.read(reply.size()).toHex(' '), reply.toHex(' '));
+}
+
+void TestKtBridgeSim::configurationOptionGivesFactoryBytes()
+{
+    // A CR and a start byte inside, and no configuration at all: bytes are bytes.
+    const QByteArray factoryBytes = bytes("01 0D 43 02");
+    const QByteArray factoryReply = bytes("43 00 05 4C 01 0D 43 02 47 0D");
+    const QString path = writeFile(QStringLiteral("factory.bin"), factoryBytes);
+    SimulatorProcess sim;
+    PtyClient client;
+    QVERIFY(startAndOpen(sim, client, {QStringLiteral("--config"), path}));
+    QVERIFY(client.write(kReadConfiguration));
+    QCOMPARE(client.read(factoryReply.size()), factoryReply);
+
+    QVERIFY(client.write(kWriteAbc));
+    QCOMPARE(client.read(kWriteReply.size()), kWriteReply);
+    QVERIFY(client.write(kFactoryReset));
+    QVERIFY(client.write(kReadConfiguration));
+    QCOMPARE(client.read(factoryReply.size()), factoryReply);
 }
 
 void TestKtBridgeSim::commandsWithoutReply_data()
@@ -156,7 +329,7 @@ void TestKtBridgeSim::commandsWithoutReply()
 
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig()));
+    QVERIFY(startAndOpen(sim, client));
     QVERIFY(client.write(request));
     QCOMPARE(client.readFor(300), QByteArray());
     // Taken, not choked on: the next request is answered.
@@ -168,12 +341,11 @@ void TestKtBridgeSim::factoryResetRestoresFactoryConfiguration()
 {
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig()));
-    QVERIFY(client.write(kWriteAbc));
+    QVERIFY(startAndOpen(sim, client));
+    QVERIFY(client.write(writeCommand(configuration(Config::BIT_RATE_250K))));
     QCOMPARE(client.read(kWriteReply.size()), kWriteReply);
     QVERIFY(client.write(kFactoryReset));
-    QVERIFY(client.write(kReadConfiguration));
-    QCOMPARE(client.read(kFactoryConfigurationReply.size()), kFactoryConfigurationReply);
+    QCOMPARE(readConfiguration(client).configuration->can()->bitRate(), Config::BIT_RATE_500K);
 }
 
 void TestKtBridgeSim::requestReassembly_data()
@@ -183,12 +355,14 @@ void TestKtBridgeSim::requestReassembly_data()
 
     QTest::newRow("request in three writes")
         << QList<QByteArray>{bytes("43 00"), bytes("01 50"), bytes("12 0D")} << kProductIdReply;
+    // "S" with the single byte 0D: stored as one whole request, and read back.
     QTest::newRow("CR inside the request ends no frame")
-        << QList<QByteArray>{bytes("43 00 02 53 0D"), bytes("1F 0D")} << kWriteReply;
+        << QList<QByteArray>{bytes("43 00 02 53 0D"), bytes("1F 0D"), kReadConfiguration}
+        << kWriteReply + bytes("43 00 02 4C 0D 00 0D");
     QTest::newRow("stray bytes before the request")
         << QList<QByteArray>{bytes("FF 00 0D") + kReadProductId} << kProductIdReply;
     QTest::newRow("two requests in one write")
-        << QList<QByteArray>{kReadProductId + kReadConfiguration} << kProductIdReply + kFactoryConfigurationReply;
+        << QList<QByteArray>{kReadProductId + kWriteAbc} << kProductIdReply + kWriteReply;
     QTest::newRow("frame with a bad checksum is dropped")
         << QList<QByteArray>{bytes("43 00 01 50 13 0D") + kReadProductId} << kProductIdReply;
     QTest::newRow("empty frame is dropped")
@@ -202,7 +376,7 @@ void TestKtBridgeSim::requestReassembly()
 
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig()));
+    QVERIFY(startAndOpen(sim, client));
     for (const QByteArray &piece : writes) {
         QVERIFY(client.write(piece));
         QThread::msleep(50);
@@ -228,7 +402,7 @@ void TestKtBridgeSim::reopenedPortGetsNoStaleReply()
     // next connection: the old reply must not greet the new connection.
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig({QStringLiteral("--reply-delay"), QString::number(replyDelayMs)})));
+    QVERIFY(startAndOpen(sim, client, {QStringLiteral("--reply-delay"), QString::number(replyDelayMs)}));
     QVERIFY(client.write(kReadProductId));
     QThread::msleep(openMs);
     client.close();
@@ -246,29 +420,32 @@ void TestKtBridgeSim::storeKeepsConfigurationAcrossRuns()
     {
         SimulatorProcess sim;
         PtyClient client;
-        QVERIFY(startAndOpen(sim, client, withConfig({QStringLiteral("--store"), store})));
+        QVERIFY(startAndOpen(sim, client, {QStringLiteral("--store"), store}));
         QVERIFY(!QFile::exists(store));
-        QVERIFY(client.write(kWriteAbc));
+        QVERIFY(client.write(writeCommand(configuration(Config::BIT_RATE_250K))));
         QCOMPARE(client.read(kWriteReply.size()), kWriteReply);
         QVERIFY(sim.stop());
     }
     QFile file(store);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("ABC"));
+    File stored;
+    QVERIFY(stored.load(file.readAll()));
+    QCOMPARE(stored.productId(), kDefaultProduct);
+    file.close();
 
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig({QStringLiteral("--store"), store})));
-    QVERIFY(client.write(kReadConfiguration));
-    QCOMPARE(client.read(kAbcConfigurationReply.size()), kAbcConfigurationReply);
+    QVERIFY(startAndOpen(sim, client, {QStringLiteral("--store"), store}));
+    QCOMPARE(readConfiguration(client).configuration->can()->bitRate(), Config::BIT_RATE_250K);
 
     // A factory reset is a change like any other: it is kept as well.
     QVERIFY(client.write(kFactoryReset));
-    QVERIFY(client.write(kReadConfiguration));
-    QCOMPARE(client.read(kFactoryConfigurationReply.size()), kFactoryConfigurationReply);
-    file.close();
+    QCOMPARE(readConfiguration(client).configuration->can()->bitRate(), Config::BIT_RATE_500K);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), kFactoryConfiguration);
+    QVERIFY(stored.load(file.readAll()));
+    Configuration reset(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
+    QVERIFY(reset.parse(stored.body()));
+    QCOMPARE(reset.can()->bitRate(), Config::BIT_RATE_500K);
 }
 
 void TestKtBridgeSim::storeIsReplacedNotRewritten()
@@ -278,25 +455,25 @@ void TestKtBridgeSim::storeIsReplacedNotRewritten()
     QTemporaryDir dir;
     const QString store = dir.filePath(QStringLiteral("unit.store"));
     const QString oldName = dir.filePath(QStringLiteral("old.store"));
+    const QByteArray oldBytes = configuration(Config::BIT_RATE_125K);
     QFile file(store);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("OLD");
+    file.write(oldBytes);
     file.close();
     QCOMPARE(::link(QFile::encodeName(store).constData(), QFile::encodeName(oldName).constData()), 0);
 
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig({QStringLiteral("--store"), store})));
-    QVERIFY(client.write(kReadConfiguration));
-    QCOMPARE(client.read(9), bytes("43 00 04 4C 4F 4C 44 4C 0D"));
-    QVERIFY(client.write(kWriteAbc));
+    QVERIFY(startAndOpen(sim, client, {QStringLiteral("--store"), store}));
+    QCOMPARE(readConfiguration(client).configuration->can()->bitRate(), Config::BIT_RATE_125K);
+    QVERIFY(client.write(writeCommand(configuration(Config::BIT_RATE_250K))));
     QCOMPARE(client.read(kWriteReply.size()), kWriteReply);
 
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("ABC"));
+    QCOMPARE(file.readAll(), configuration(Config::BIT_RATE_250K));
     QFile old(oldName);
     QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("OLD"));
+    QCOMPARE(old.readAll(), oldBytes);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              (QStringList{QStringLiteral("old.store"), QStringLiteral("unit.store")}));
 }
@@ -306,20 +483,19 @@ void TestKtBridgeSim::unwritableStoreAnswersError()
     const QString store = mDir.filePath(QStringLiteral("missing-folder/unit.store"));
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig({QStringLiteral("--store"), store})));
-    QVERIFY(client.write(kWriteAbc));
+    QVERIFY(startAndOpen(sim, client, {QStringLiteral("--store"), store}));
+    QVERIFY(client.write(writeCommand(configuration(Config::BIT_RATE_250K))));
     QCOMPARE(client.read(kErrorReply.size()), kErrorReply);
     QVERIFY(sim.waitForStandardError("ktbridge-sim: cannot write \"" + store.toUtf8() + "\""));
     // The device keeps what it had.
-    QVERIFY(client.write(kReadConfiguration));
-    QCOMPARE(client.read(kFactoryConfigurationReply.size()), kFactoryConfigurationReply);
+    QCOMPARE(readConfiguration(client).configuration->can()->bitRate(), Config::BIT_RATE_500K);
 }
 
 void TestKtBridgeSim::verboseLogsFramesInHex()
 {
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(startAndOpen(sim, client, withConfig({QStringLiteral("--verbose")})));
+    QVERIFY(startAndOpen(sim, client, {QStringLiteral("--verbose")}));
     QVERIFY(client.write(bytes("00 FF") + kReadProductId));
     QCOMPARE(client.read(kProductIdReply.size()), kProductIdReply);
     QVERIFY(sim.waitForStandardError("tx 43 00 07 50 00 00 C0 DE 00 03 09 0D\n"));
@@ -337,7 +513,7 @@ void TestKtBridgeSim::linkPointsAtTerminalWhileRunning()
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("ttyKTB0"));
     SimulatorProcess sim;
-    QVERIFY(sim.start(withConfig({QStringLiteral("--link"), link})));
+    QVERIFY(sim.start({QStringLiteral("--link"), link}));
     QCOMPARE(QFileInfo(link).symLinkTarget(), sim.portName());
 
     PtyClient client;
@@ -360,7 +536,7 @@ void TestKtBridgeSim::linkRefusesToReplaceRegularFile()
     file.close();
 
     SimulatorProcess sim;
-    QVERIFY(!sim.start(withConfig({QStringLiteral("--link"), path})));
+    QVERIFY(!sim.start({QStringLiteral("--link"), path}));
     QVERIFY(sim.waitForFinished());
     QCOMPARE(sim.exitCode(), 1);
     QCOMPARE(sim.standardError(),
@@ -381,7 +557,7 @@ void TestKtBridgeSim::endsCleanlyOnSignal()
     QFETCH(int, signalNumber);
 
     SimulatorProcess sim;
-    QVERIFY(sim.start(withConfig()));
+    QVERIFY(sim.start());
     QVERIFY(QFile::exists(sim.portName()));
     QCOMPARE(::kill(pid_t(sim.processId()), signalNumber), 0);
     QVERIFY(sim.waitForFinished());
@@ -417,8 +593,20 @@ void TestKtBridgeSim::badArguments_data()
         "ktbridge-sim: --product-id needs hexadecimal text with an even number of digits, not \"c0dex1\"\n");
     row("product ID with an odd digit count", {"--product-id", "c0de1"}, 2,
         "ktbridge-sim: --product-id needs hexadecimal text with an even number of digits, not \"c0de1\"\n");
+    row("unknown product", {"--product-id", "0000c0de0009"}, 2,
+        "ktbridge-sim: unknown product ID \"0000c0de0009\" (known: 0000c0de0001, 0000c0de0011, 0000c0de0002, "
+        "0000c0de0003)\n");
+    row("serial number in words", {"--serial-number", "seven"}, 2,
+        "ktbridge-sim: --serial-number needs a whole number from 0 to 4294967295, not \"seven\"\n");
+    row("serial number too large", {"--serial-number", "4294967296"}, 2,
+        "ktbridge-sim: --serial-number needs a whole number from 0 to 4294967295, not \"4294967296\"\n");
+    row("malformed MAC", {"--wlan-mac", "02:4B:54"}, 2,
+        "ktbridge-sim: --wlan-mac needs a MAC address like 02:4B:54:00:00:01, not \"02:4B:54\"\n");
+    row("MAC of a radio the product lacks", {"--product-id", "0000c0de0002", "--wlan-mac", "02:4B:54:00:00:01"}, 2,
+        "ktbridge-sim: --wlan-mac: KT Bridge CB has no WLAN interface\n");
     row("configuration file missing", {"--config", "/nonexistent/factory.bgc"}, 1,
         "ktbridge-sim: cannot read \"/nonexistent/factory.bgc\": No such file or directory\n");
+
 }
 
 void TestKtBridgeSim::badArguments()
@@ -449,7 +637,8 @@ void TestKtBridgeSim::helpListsRequestsAndFaults()
     for (const char *text : {"--id-string", "--product-id", "--config", "--store", "--link", "--baud",
                              "--reply-delay", "--fault", "--verbose", "silent", "error-on-read",
                              "error-on-write", "bad-checksum", "split", "noise", "repeat-id",
-                             "hang-up-after=N", "\"ZPXMBT\""})
+                             "hang-up-after=N", "\"ZPXMBT\"", "--serial-number", "--wlan-mac",
+                             "--bluetooth-mac", "0000c0de0011"})
         QVERIFY2(help.contains(text), text);
     QCOMPARE(process.readAllStandardError(), QByteArray());
 }

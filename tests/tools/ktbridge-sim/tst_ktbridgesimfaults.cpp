@@ -3,17 +3,20 @@
 #include "ptyClient.h"
 #include "simulatorProcess.h"
 
+#include "comms/protocol/bootProtocol.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSerialPort>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+
+using QVt::Comms::Protocol::BootProtocol;
 
 namespace {
 
@@ -32,9 +35,15 @@ const QByteArray kIdReply = bytes("43 00 03 4B 54 42 1D 0D");
 const QByteArray kProductIdReply = bytes("43 00 07 50 00 00 C0 DE 00 03 09 0D");
 const QByteArray kErrorReply = bytes("43 00 01 45 07 0D");
 const QByteArray kNoise = bytes("FF 00 55 AA 0D");
-// Factory configuration 01 0D 43 02, a CR inside.
-const QByteArray kFactoryConfiguration = bytes("01 0D 43 02");
-const QByteArray kConfigurationReply = bytes("43 00 05 4C 01 0D 43 02 47 0D");
+
+// Reads one whole frame, however long.
+QByteArray readFrame(PtyClient &client)
+{
+    const QByteArray header = client.read(3);
+    if (header.size() < 3)
+        return header;
+    return header + client.read(((quint8(header.at(1)) << 8) | quint8(header.at(2))) + 2);
+}
 
 } // namespace
 
@@ -43,8 +52,6 @@ class TestKtBridgeSimFaults : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-
     void faults_data();
     void faults();
     void errorOnWriteKeepsConfiguration();
@@ -60,24 +67,13 @@ private slots:
     void pacing();
 
 private:
-    QStringList arguments(const QStringList &extra) const;
-    QTemporaryDir mDir;
-    QString mConfigPath;
+    static QStringList arguments(const QStringList &extra);
 };
 
-void TestKtBridgeSimFaults::initTestCase()
+QStringList TestKtBridgeSimFaults::arguments(const QStringList &extra)
 {
-    QVERIFY(mDir.isValid());
-    mConfigPath = mDir.filePath(QStringLiteral("factory.bgc"));
-    QFile config(mConfigPath);
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(kFactoryConfiguration);
-}
-
-QStringList TestKtBridgeSimFaults::arguments(const QStringList &extra) const
-{
-    return QStringList{QStringLiteral("--config"), mConfigPath, QStringLiteral("--id-string"), QStringLiteral("KTB")}
-           + extra;
+    // Options given twice count once, the last time.
+    return QStringList{QStringLiteral("--id-string"), QStringLiteral("KTB")} + extra;
 }
 
 void TestKtBridgeSimFaults::faults_data()
@@ -98,8 +94,8 @@ void TestKtBridgeSimFaults::faults_data()
                                                 << bytes("43 00 03 4B 54 42 1C 0D 43 00 03 4B 54 42 1C 0D");
     QTest::newRow("split") << QStringList{"split"} << kReadProductId << kProductIdReply;
     QTest::newRow("noise") << QStringList{"noise"} << kReadProductId << kNoise + kProductIdReply;
-    QTest::newRow("noise, repeat-id and split") << QStringList{"noise", "repeat-id", "split"} << kReadConfiguration
-                                                << kNoise + kIdReply + kConfigurationReply;
+    QTest::newRow("noise, repeat-id and split") << QStringList{"noise", "repeat-id", "split"} << kReadProductId
+                                                << kNoise + kIdReply + kProductIdReply;
 }
 
 void TestKtBridgeSimFaults::faults()
@@ -126,10 +122,15 @@ void TestKtBridgeSimFaults::errorOnWriteKeepsConfiguration()
     PtyClient client;
     QVERIFY(sim.start(arguments({QStringLiteral("--fault"), QStringLiteral("error-on-write")})));
     QVERIFY(client.open(sim.portName()));
-    QVERIFY(client.write(kWriteAbc));
+    QVERIFY(client.write(kReadConfiguration));
+    const QByteArray before = readFrame(client);
+    QVERIFY(before.startsWith(bytes("43")));
+
+    // The configuration the unit holds itself would do; it is refused all the same.
+    QVERIFY(client.write(BootProtocol::buildWriteProtobufCommand(before.mid(4, before.size() - 6))));
     QCOMPARE(client.read(kErrorReply.size()), kErrorReply);
     QVERIFY(client.write(kReadConfiguration));
-    QCOMPARE(client.read(kConfigurationReply.size()), kConfigurationReply);
+    QCOMPARE(readFrame(client), before);
 }
 
 void TestKtBridgeSimFaults::splitCutsAfterInnerCarriageReturn_data()
@@ -137,8 +138,9 @@ void TestKtBridgeSimFaults::splitCutsAfterInnerCarriageReturn_data()
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QList<QByteArray>>("pieces");
 
+    // The identification text "K\rB" puts a CR inside the frame.
     QTest::newRow("CR inside: cut right after it")
-        << kReadConfiguration << QList<QByteArray>{bytes("43 00"), bytes("05 4C 01 0D"), bytes("43 02 47 0D")};
+        << kBootSequence << QList<QByteArray>{bytes("43 00"), bytes("03 4B 0D"), bytes("42 44 0D")};
     QTest::newRow("no CR inside: cut in the middle")
         << kReadProductId << QList<QByteArray>{bytes("43 00"), bytes("07 50 00 00"), bytes("C0 DE 00 03 09 0D")};
 }
@@ -150,7 +152,8 @@ void TestKtBridgeSimFaults::splitCutsAfterInnerCarriageReturn()
 
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(sim.start(arguments({QStringLiteral("--fault"), QStringLiteral("split")})));
+    QVERIFY(sim.start(arguments({QStringLiteral("--fault"), QStringLiteral("split"), QStringLiteral("--id-string"),
+                                 QStringLiteral("K\rB")})));
     QVERIFY(client.open(sim.portName()));
     QVERIFY(client.write(request));
     const QByteArray whole = pieces.join();
@@ -232,43 +235,32 @@ void TestKtBridgeSimFaults::serialPortCanReopenTheLine()
 void TestKtBridgeSimFaults::pacing_data()
 {
     QTest::addColumn<QStringList>("options");
-    QTest::addColumn<int>("configurationSize");
+    QTest::addColumn<int>("idLength");
     QTest::addColumn<int>("minimumMs");
 
-    // 10 bits a byte: the 6-byte request and the reply of size + 5 bytes both cross the line.
-    QTest::newRow("1200 baud, short reply") << QStringList{"--baud", "1200"} << 0 << (6 + 12) * 10 * 1000 / 1200;
-    QTest::newRow("9600 baud, 1 KiB reply") << QStringList{"--baud", "9600"} << 1024 << (6 + 1029) * 10 * 1000 / 9600;
-    QTest::newRow("reply delay 500 ms") << QStringList{"--reply-delay", "500"} << 0 << 500;
+    // 10 bits a byte, both ways: the 11-byte boot sequence goes in, the identification
+    // frame of idLength + 5 bytes comes out.
+    QTest::newRow("1200 baud, short reply") << QStringList{"--baud", "1200"} << 3 << (11 + 8) * 10 * 1000 / 1200;
+    QTest::newRow("9600 baud, 1 KiB reply") << QStringList{"--baud", "9600"} << 1024 << (11 + 1029) * 10 * 1000 / 9600;
+    QTest::newRow("reply delay 500 ms") << QStringList{"--reply-delay", "500"} << 3 << 500;
     QTest::newRow("9600 baud and reply delay 300 ms")
-        << QStringList{"--baud", "9600", "--reply-delay", "300"} << 1024 << 300 + (6 + 1029) * 10 * 1000 / 9600;
+        << QStringList{"--baud", "9600", "--reply-delay", "300"} << 1024 << 300 + (11 + 1029) * 10 * 1000 / 9600;
 }
 
 void TestKtBridgeSimFaults::pacing()
 {
     QFETCH(QStringList, options);
-    QFETCH(int, configurationSize);
+    QFETCH(int, idLength);
     QFETCH(int, minimumMs);
-
-    QStringList extra = options;
-    QTemporaryDir dir;
-    if (configurationSize > 0) {
-        const QString path = dir.filePath(QStringLiteral("large.bgc"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(configurationSize, '\x5A'));
-        extra << QStringLiteral("--config") << path;
-    }
-    const QByteArray request = configurationSize > 0 ? kReadConfiguration : kReadProductId;
-    const int replySize = configurationSize > 0 ? configurationSize + 6 : kProductIdReply.size();
 
     SimulatorProcess sim;
     PtyClient client;
-    QVERIFY(sim.start(QStringList{QStringLiteral("--id-string"), QStringLiteral("KTB")} + extra));
+    QVERIFY(sim.start(arguments(options << QStringLiteral("--id-string") << QString(idLength, QLatin1Char('K')))));
     QVERIFY(client.open(sim.portName()));
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(client.write(request));
-    QCOMPARE(client.read(replySize, 10000).size(), replySize);
+    QVERIFY(client.write(kBootSequence));
+    QCOMPARE(client.read(idLength + 5, 10000).size(), idLength + 5);
     const qint64 elapsed = clock.elapsed();
     qInfo("%s: %lld ms for at least %d ms", QTest::currentDataTag(), elapsed, minimumMs);
     // A lower bound only: a loaded machine may always be slower.
