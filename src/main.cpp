@@ -54,14 +54,16 @@ void printUsage(const QString &program)
     std::fflush(stdout);
 }
 
-// The autoflash mode shows no window and must run where no display exists (over
-// SSH, from a script), so the platform is chosen before the application object
-// exists, unless the user chose one.
+// Only two command lines open the main window: none, and "--config" with an existing
+// file. Every other run (usage, a missing start-up file, autoflash) shows no window
+// and must work where no display exists (over SSH, from a script), so the platform is
+// chosen before the application object exists, unless the user chose one.
 void chooseWindowlessPlatform(int argc, char **argv)
 {
-    const bool autoflash = argc >= 4 && qstrcmp(argv[1], OPTION_CONFIG) == 0
-                           && qstrcmp(argv[3], OPTION_AUTOFLASH) == 0;
-    if (autoflash && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool interactive = argc == 1
+                             || (argc == 3 && qstrcmp(argv[1], OPTION_CONFIG) == 0
+                                 && QFile::exists(QString::fromLocal8Bit(argv[2])));
+    if (!interactive && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 

@@ -193,7 +193,7 @@ void StateMachine::doLoadConfiguration(const QString &configurationUrl)
     }
     const QString filePath = localPath(configurationUrl);
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (filePath.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         KT_WARNING() << "Could not open configuration file" << configurationUrl;
         return;
     }
@@ -257,7 +257,7 @@ void StateMachine::doSaveConfiguration(const QString &configurationUrl)
     // Written beside the target and renamed over it, so that a failed save never
     // leaves a truncated configuration behind.
     QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (filePath.isEmpty() || !file.open(QIODevice::WriteOnly)) {
         KT_WARNING() << "Could not open configuration file" << configurationUrl;
         return;
     }
