@@ -10,6 +10,10 @@
 #include <QSettings>
 #include <QThread>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace QVt::Comms {
 
 namespace {
@@ -40,6 +44,18 @@ QVariantList availablePortNames()
     for (const QSerialPortInfo &info : infos)
         ports.append(info.portName());
     return ports;
+}
+
+// True when the far end of an open port's line has hung up.
+bool isHungUp(const QSerialPort &port)
+{
+#ifdef Q_OS_UNIX
+    pollfd line{port.handle(), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & POLLHUP);
+#else
+    Q_UNUSED(port)
+    return false;
+#endif
 }
 
 } // namespace
@@ -178,12 +194,16 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
         return;
     if (error == QSerialPort::UnsupportedOperationError && mDrivingModemLines)
         return;  // openSerial() warns once
+    // A read that fails although the port signalled data leaves the port signalling
+    // for ever: without a close this thread would spin and repeat the error. When the
+    // line was hung up (an unplugged adapter, a closed pseudo-terminal), which reads
+    // as end of file, the device has gone: say so.
+    const bool readFailed = error == QSerialPort::ReadError && mPort->isOpen();
+    if (readFailed && isHungUp(*mPort))
+        error = QSerialPort::ResourceError;
     qWarning() << "Serial port error:" << int(error);
     emit errorOccurred(error, serialPortErrorToText(error));
-    // A read that fails although the port signalled data means the far end is gone
-    // (a hung-up line reads as end of file). The port keeps signalling, so without a
-    // close this thread would spin and report the same error endlessly.
-    if (error == QSerialPort::ReadError && mPort->isOpen())
+    if (readFailed)
         closeSerial();
 }
 

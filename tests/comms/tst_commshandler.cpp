@@ -309,13 +309,15 @@ void TestCommsHandler::hangUpSurfacesAsError()
     QSignalSpy errors(hub.get(), &CommsHandler::errorOccurred);
 
     expectModemLineWarning(simulator.portName());
-    // A hung-up pseudo-terminal reads as end of file: a read error.
-    QTest::ignoreMessage(QtWarningMsg, "Serial port error: 8");
+    // The port sees the hung-up line as a failed read; the user learns the device left.
+    QTest::ignoreMessage(QtWarningMsg, "Serial port error: 9");
     hub->onWriteData(BootProtocol::buildBootSequence());
     QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 5000);
     QCOMPARE(received.count(), 1);
-    QCOMPARE(errors.at(0).at(0).value<quint16>(), quint16(8));
-    QCOMPARE(errors.at(0).at(1).toString(), QStringLiteral("Failed to read from the device."));
+    QCOMPARE(errors.at(0).at(0).value<quint16>(), quint16(9));
+    QCOMPARE(errors.at(0).at(1).toString(),
+             QStringLiteral("Device or resource has become unavailable (perhaps removed or "
+                            "disconnected)."));
     QVERIFY(simulator.waitForFinished());
 
     // Reported once, and the dead line no longer keeps the worker busy.

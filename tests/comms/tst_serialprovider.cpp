@@ -56,6 +56,7 @@ private Q_SLOTS:
     void openFailure();
     void portBusy();
     void hangUp();
+    void failedReadClosesPort();
     void portErrors_data();
     void portErrors();
     void portChange_data();
@@ -369,6 +370,29 @@ void TestSerialProvider::hangUp()
     QCOMPARE(errors.at(0).at(1).toString(),
              QStringLiteral("Device or resource has become unavailable (perhaps removed or "
                             "disconnected)."));
+    QTest::qWait(300);
+    QCOMPARE(errors.count(), 1);
+}
+
+void TestSerialProvider::failedReadClosesPort()
+{
+    auto provider = newProvider();
+    openWithWrite(*provider, *mPtyA);
+    QSignalSpy errors(provider.get(), &SerialProvider::errorOccurred);
+    QSerialPort *port = provider->findChild<QSerialPort *>();
+
+    // The line is still up, so the failure is reported as it is; the port, which would
+    // keep signalling, is closed and the next write opens it again.
+    QTest::ignoreMessage(QtWarningMsg, "Serial port error: 8");
+    emit port->errorOccurred(QSerialPort::ReadError);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(errors.at(0).at(0).value<quint16>(), quint16(8));
+    QVERIFY(!port->isOpen());
+
+    expectModemLineWarning(mPtyA->portPath());
+    const QByteArray request = BootProtocol::buildReadProtobufCommand();
+    provider->onWriteData(request);
+    QCOMPARE(mPtyA->read(request.size(), 5000).toHex(' '), request.toHex(' '));
 }
 
 void TestSerialProvider::portErrors_data()
