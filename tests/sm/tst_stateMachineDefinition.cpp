@@ -14,7 +14,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <memory>
 
 #include <unistd.h>
 
