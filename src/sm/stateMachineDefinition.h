@@ -3,8 +3,9 @@
 // autoflash run, and every way a connection ends. A Boost.Msm front-end; the back-end
 // type is Machine. Talks to the outside through its signals and a few direct calls
 // (command builders, the hub's close(), the device factory, the save status tracker).
-// Owns the current device object (shared with whoever else holds it). Not thread-safe:
-// every event comes from one thread (the GUI thread; only the start runs elsewhere).
+// Owns the current device object (shared with whoever else holds it). Created and
+// started on the state machine thread, then driven from the GUI thread only; not
+// thread-safe, so every event must come from that one thread.
 #pragma once
 
 #include "sm/msmConfig.h"
