@@ -28,12 +28,14 @@ const char kDescription[] =
     "  \"Q\", \"Y\"                leave the boot loader (normal operation, pairing); no answer\n"
     "  \"Z\"                     restores the factory configuration; no answer\n"
     "  anything else           answered with 'E'\n"
+    "\n"
     "Unless --config gives other bytes, the unit leaves the factory with its product's\n"
     "factory configuration and what it reports about itself: serial number, product code,\n"
     "manufacture time, radio module versions and MAC addresses. Bytes written with \"S\" are\n"
     "kept as they are.\n"
-    "Products: 0000c0de0001 and 0000c0de0011 (KT Bridge CW), 0000c0de0002 (KT Bridge CB),\n"
-    "0000c0de0003 (KT Bridge CWB).\n"
+    "\n"
+    "Products:\n"
+    "%1"
     "\n"
     "Faults (--fault, may be given several times):\n"
     "  silent            receives everything, answers nothing\n"
@@ -46,6 +48,29 @@ const char kDescription[] =
     "  repeat-id         the identification text arrives again before every reply\n"
     "  hang-up-after=N   after answering N frames the line is closed, as an unplugged cable\n"
     "                    would be, and the simulator ends (exit status 0)";
+
+const Device::KtBridgeProduct::eModel kModels[] = {Device::KtBridgeProduct::MODEL_CW,
+                                                  Device::KtBridgeProduct::MODEL_CB,
+                                                  Device::KtBridgeProduct::MODEL_CWB};
+
+// One line per product: its IDs and name.
+QString productList()
+{
+    QString list;
+    for (const auto model : kModels) {
+        const Device::KtBridgeProduct &product = Device::KtBridgeProduct::model(model);
+        list += QStringLiteral("  %1  %2\n").arg(product.productIds().join(QLatin1String(", ")), product.name());
+    }
+    return list;
+}
+
+QStringList knownProductIds()
+{
+    QStringList ids;
+    for (const auto model : kModels)
+        ids += Device::KtBridgeProduct::model(model).productIds();
+    return ids;
+}
 
 QByteArray hexToBytes(const QString &text)
 {
@@ -114,7 +139,7 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
                                                   QString *message)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.setApplicationDescription(QString::fromLatin1(kDescription).arg(productList()));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Shows this help and exits."));
     parser.addOption(help);
@@ -154,7 +179,10 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
          QStringLiteral("MS")},
         {QStringLiteral("fault"), QStringLiteral("Misbehave as NAME says (see the list above)."),
          QStringLiteral("NAME")},
-        {QStringLiteral("verbose"), QStringLiteral("Log every frame in and out as hexadecimal on standard error.")},
+        {QStringLiteral("verbose"),
+         QStringLiteral("Log every frame in (\"rx 43 00 01 50 12 0D\") and out (\"tx ...\") as hexadecimal on "
+                        "standard error, with bytes that were no frame (\"rx discarded ...\"), stray bytes "
+                        "sent (\"tx noise ...\") and clients opening and closing the port.")},
     });
 
     if (!parser.parse(arguments)) {
@@ -184,9 +212,8 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
     }
     options->product = Device::KtBridgeProduct::find(options->productId);
     if (!options->product) {
-        *message = QStringLiteral("unknown product ID \"%1\" (known: 0000c0de0001, 0000c0de0011, 0000c0de0002, "
-                                  "0000c0de0003)")
-                       .arg(options->productId);
+        *message = QStringLiteral("unknown product ID \"%1\" (known: %2)")
+                       .arg(options->productId, knownProductIds().join(QLatin1String(", ")));
         return Outcome::Error;
     }
     bool serialOk = false;
