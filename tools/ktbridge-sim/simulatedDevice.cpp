@@ -23,6 +23,8 @@ const QByteArray kErrorReply = QByteArrayLiteral("E");
 constexpr int kPieceGapMs = 100;
 // A device gives up on a frame whose rest does not follow within this time.
 constexpr int kFrameTimeoutMs = 1000;
+// A payload holds at most 65535 bytes, one of them the 'L' of the reply.
+constexpr int kMaxConfigurationSize = 65534;
 
 QString hex(const QByteArray &bytes)
 {
@@ -45,7 +47,8 @@ QList<QByteArray> splitIntoPieces(const QByteArray &frame)
     return pieces;
 }
 
-bool readWholeFile(const QString &path, QByteArray *bytes, QString *errorText)
+// Reads a configuration that fits into the reply to "L".
+bool readConfiguration(const QString &path, QByteArray *bytes, QString *errorText)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -53,6 +56,13 @@ bool readWholeFile(const QString &path, QByteArray *bytes, QString *errorText)
         return false;
     }
     *bytes = file.readAll();
+    if (bytes->size() > kMaxConfigurationSize) {
+        *errorText = QStringLiteral("\"%1\" holds %2 bytes; a configuration has at most %3")
+                         .arg(path)
+                         .arg(bytes->size())
+                         .arg(kMaxConfigurationSize);
+        return false;
+    }
     return true;
 }
 
@@ -73,11 +83,11 @@ bool SimulatedDevice::start(QString *errorText)
         mFactoryConfiguration = UnitIdentity(*mOptions.product, mOptions.productId, mOptions.serialNumber,
                                              mOptions.wlanMac, mOptions.bluetoothMac)
                                     .factoryConfiguration();
-    else if (!readWholeFile(mOptions.configPath, &mFactoryConfiguration, errorText))
+    else if (!readConfiguration(mOptions.configPath, &mFactoryConfiguration, errorText))
         return false;
     mConfiguration = mFactoryConfiguration;
     if (!mOptions.storePath.isEmpty() && QFile::exists(mOptions.storePath))
-        return readWholeFile(mOptions.storePath, &mConfiguration, errorText);
+        return readConfiguration(mOptions.storePath, &mConfiguration, errorText);
     return true;
 }
 

@@ -203,6 +203,11 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
     }
 
     options->idString = parser.value(QStringLiteral("id-string"));
+    // One frame carries it, and a frame's payload holds at most 65535 bytes.
+    if (options->idString.toUtf8().size() > 65535) {
+        *message = QStringLiteral("--id-string is longer than the 65535 bytes a frame can carry");
+        return Outcome::Error;
+    }
     options->productId = parser.value(QStringLiteral("product-id")).toLower();
     options->productIdBytes = hexToBytes(options->productId);
     if (options->productIdBytes.isEmpty()) {

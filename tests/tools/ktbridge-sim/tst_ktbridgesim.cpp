@@ -604,6 +604,10 @@ void TestKtBridgeSim::badArguments_data()
         "ktbridge-sim: --wlan-mac needs a MAC address like 02:4B:54:00:00:01, not \"02:4B:54\"\n");
     row("MAC of a radio the product lacks", {"--product-id", "0000c0de0002", "--wlan-mac", "02:4B:54:00:00:01"}, 2,
         "ktbridge-sim: --wlan-mac: KT Bridge CB has no WLAN interface\n");
+    row("identification text too long for a frame", {"--id-string", QString(65536, QLatin1Char('K'))}, 2,
+        "ktbridge-sim: --id-string is longer than the 65535 bytes a frame can carry\n");
+    row("configuration too large for a frame", {"--config", "@LARGE"}, 1,
+        "ktbridge-sim: \"@LARGE\" holds 65535 bytes; a configuration has at most 65534\n");
     row("configuration file missing", {"--config", "/nonexistent/factory.bgc"}, 1,
         "ktbridge-sim: cannot read \"/nonexistent/factory.bgc\": No such file or directory\n");
 
@@ -614,6 +618,11 @@ void TestKtBridgeSim::badArguments()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, message);
+
+    // "@LARGE" stands for a file one byte too large to be read back with "L".
+    const QString large = writeFile(QStringLiteral("large.bin"), QByteArray(65535, 'x'));
+    arguments.replaceInStrings(QStringLiteral("@LARGE"), large);
+    message.replace("@LARGE", large.toUtf8());
 
     SimulatorProcess sim;
     QVERIFY(!sim.start(arguments));
