@@ -203,8 +203,9 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
         error = QSerialPort::ResourceError;
     qWarning() << "Serial port error:" << int(error);
     emit errorOccurred(error, serialPortErrorToText(error));
+    // Closed once the port has finished its failed read, before it signals again.
     if (readFailed)
-        closeSerial();
+        QMetaObject::invokeMethod(this, [this] { closeSerial(); }, Qt::QueuedConnection);
 }
 
 void SerialProvider::onPortChanged(QVariant value)

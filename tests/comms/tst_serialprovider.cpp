@@ -387,7 +387,8 @@ void TestSerialProvider::failedReadClosesPort()
     emit port->errorOccurred(QSerialPort::ReadError);
     QCOMPARE(errors.count(), 1);
     QCOMPARE(errors.at(0).at(0).value<quint16>(), quint16(8));
-    QVERIFY(!port->isOpen());
+    QTRY_VERIFY(!port->isOpen());
+    QCOMPARE(errors.count(), 1);
 
     expectModemLineWarning(mPtyA->portPath());
     const QByteArray request = BootProtocol::buildReadProtobufCommand();
