@@ -21,14 +21,30 @@ fi
 
 portfile=$(mktemp)
 sim_pid=""
+app_pid=""
+# Both run in the background so that a signal to this script is handled at once (a
+# foreground child would hold it back until the child ends) and passed on to them.
+stop() {
+    for pid in "$app_pid" "$sim_pid"; do
+        [ -n "$pid" ] && kill -TERM "$pid" 2>/dev/null || true
+    done
+}
 cleanup() {
-    if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then
-        kill -TERM "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
+    stop
+    [ -n "$sim_pid" ] && wait "$sim_pid" 2>/dev/null || true
     rm -f "$portfile"
 }
+trap stop INT TERM HUP
 trap cleanup EXIT
+
+# Waits until the process has ended, through interruptions by signals; returns its status.
+wait_for() {
+    local status=0
+    while :; do
+        wait "$1" && status=0 || status=$?
+        kill -0 "$1" 2>/dev/null || return "$status"
+    done
+}
 
 if [ -x "$app" ]; then
     "$sim" "${sim_args[@]}" >"$portfile" &
@@ -57,8 +73,11 @@ fi
 
 if [ -x "$app" ]; then
     echo "Simulated KT Bridge on $port"
+    KTBRIDGE_EXTRA_PORTS="$port" "$app" "$@" &
+    app_pid=$!
     status=0
-    KTBRIDGE_EXTRA_PORTS="$port" "$app" "$@" || status=$?
+    wait_for "$app_pid" || status=$?
+    app_pid=""
     exit "$status"
 fi
 
@@ -73,6 +92,6 @@ The reply is 43 00 07 50 00 00 c0 de 00 03 09 0d: 'P' and the product ID 0000c0d
 See $sim --help for every request and the fault modes. Press Ctrl+C to stop.
 TEXT
 status=0
-wait "$sim_pid" || status=$?
+wait_for "$sim_pid" || status=$?
 sim_pid=""
 exit "$status"
