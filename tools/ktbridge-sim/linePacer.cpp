@@ -34,9 +34,12 @@ void LinePacer::push(const QByteArray &bytes, int delayMs)
 
 void LinePacer::clear()
 {
+    const bool wasBusy = !mQueue.empty();
     mQueue.clear();
     mTimer.stop();
     mLineFreeNs = 0;
+    if (wasBusy)
+        emit drained();
 }
 
 bool LinePacer::isIdle() const

@@ -29,7 +29,7 @@ public:
 signals:
     // Bytes whose last bit has now crossed the line.
     void released(const QByteArray &bytes);
-    // The queue has run empty.
+    // The queue has run empty, or was cleared.
     void drained();
 
 private:

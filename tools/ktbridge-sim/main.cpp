@@ -78,6 +78,14 @@ int main(int argc, char *argv[])
         break;
     }
 
+    // Before anything that needs cleaning up: the link is removed on the way out.
+    UnixSignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &UnixSignalWatcher::signalReceived, &app, [] { QCoreApplication::exit(0); });
+    if (!signalWatcher.watch(SIGINT) || !signalWatcher.watch(SIGTERM)) {
+        printError(QStringLiteral("cannot handle SIGINT and SIGTERM"));
+        return 1;
+    }
+
     SimulatedDevice device(options);
     if (!device.start(&message)) {
         printError(message);
@@ -126,16 +134,10 @@ int main(int argc, char *argv[])
                              [&] { terminal.hangUpWhenRead(kHangUpGraceMs); });
     });
     QObject::connect(&terminal, &PseudoTerminal::hungUp, &app, [&] {
-        std::fprintf(stderr, "ktbridge-sim: hung up after %d frames\n", options.faults.hangUpAfter);
+        const int frames = options.faults.hangUpAfter;
+        std::fprintf(stderr, "ktbridge-sim: hung up after %d %s\n", frames, frames == 1 ? "frame" : "frames");
         QCoreApplication::exit(0);
     });
-
-    UnixSignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &UnixSignalWatcher::signalReceived, &app, [] { QCoreApplication::exit(0); });
-    if (!signalWatcher.watch(SIGINT) || !signalWatcher.watch(SIGTERM)) {
-        printError(QStringLiteral("cannot handle SIGINT and SIGTERM"));
-        return 1;
-    }
 
     std::fprintf(stdout, "%s\n", qPrintable(terminal.path()));
     std::fflush(stdout);

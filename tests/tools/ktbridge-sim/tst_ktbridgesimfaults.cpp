@@ -59,6 +59,7 @@ private slots:
     void splitCutsAfterInnerCarriageReturn();
     void noiseArrivesBeforeReply();
     void hangUpAfterFrames();
+    void hangUpWhenClientLeftBeforeReply();
 
     void incompleteRequestIsGivenUp();
     void serialPortCanReopenTheLine();
@@ -191,6 +192,22 @@ void TestKtBridgeSimFaults::hangUpAfterFrames()
     QCOMPARE(sim.standardError(), QByteArray("ktbridge-sim: hung up after 2 frames\n"));
     client.close();
     QVERIFY(!QFile::exists(sim.portName()));
+}
+
+void TestKtBridgeSimFaults::hangUpWhenClientLeftBeforeReply()
+{
+    // The last reply is dropped with the client; the cable is pulled all the same.
+    SimulatorProcess sim;
+    PtyClient client;
+    QVERIFY(sim.start(arguments({QStringLiteral("--fault"), QStringLiteral("hang-up-after=1"),
+                                 QStringLiteral("--reply-delay"), QStringLiteral("300")})));
+    QVERIFY(client.open(sim.portName()));
+    QVERIFY(client.write(kReadProductId));
+    QThread::msleep(100); // taken in, reply not yet out
+    client.close();
+    QVERIFY(sim.waitForFinished(5000));
+    QCOMPARE(sim.exitCode(), 0);
+    QCOMPARE(sim.standardError(), QByteArray("ktbridge-sim: hung up after 1 frame\n"));
 }
 
 void TestKtBridgeSimFaults::incompleteRequestIsGivenUp()
