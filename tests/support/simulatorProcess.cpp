@@ -82,14 +82,27 @@ QProcess::ExitStatus SimulatorProcess::exitStatus() const
 
 QByteArray SimulatorProcess::standardError()
 {
+    // The wait delivers through collectStandardError().
+    drainPipe(QProcess::StandardError);
     collectStandardError();
     return mStandardError;
 }
 
 QByteArray SimulatorProcess::standardOutput()
 {
+    drainPipe(QProcess::StandardOutput);
     mStandardOutput += mProcess->readAllStandardOutput();
     return mStandardOutput;
+}
+
+void SimulatorProcess::drainPipe(QProcess::ProcessChannel channel)
+{
+    // Picks up what the pipe holds even when no event loop has run since it arrived.
+    const QProcess::ProcessChannel previous = mProcess->readChannel();
+    mProcess->setReadChannel(channel);
+    while (isRunning() && mProcess->waitForReadyRead(0)) {
+    }
+    mProcess->setReadChannel(previous);
 }
 
 bool SimulatorProcess::waitForStandardError(const QByteArray &text, int timeoutMs)
@@ -113,12 +126,6 @@ bool SimulatorProcess::waitForStandardError(const QByteArray &text, int timeoutM
 
 void SimulatorProcess::collectStandardError()
 {
-    // Pick up what the pipe holds even when no event loop has run since it arrived.
-    const QProcess::ProcessChannel channel = mProcess->readChannel();
-    mProcess->setReadChannel(QProcess::StandardError);
-    while (isRunning() && mProcess->waitForReadyRead(0)) {
-    }
-    mProcess->setReadChannel(channel);
     const QByteArray data = mProcess->readAllStandardError();
     if (data.isEmpty())
         return;

@@ -54,6 +54,7 @@ signals:
 
 private:
     void collectStandardError();
+    void drainPipe(QProcess::ProcessChannel channel);
 
     QProcess *mProcess;
     QString mPortName;
