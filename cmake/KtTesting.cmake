@@ -26,12 +26,26 @@ function(kt_add_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
-    set(config_home ${CMAKE_BINARY_DIR}/test-home/${name})
-    file(MAKE_DIRECTORY ${config_home})
+    # A home of its own for each test: Qt's test mode keeps settings under $HOME/.qttest,
+    # which would otherwise be shared between parallel tests and earlier runs.
+    set(test_home ${CMAKE_BINARY_DIR}/test-home/${name})
+    set_property(GLOBAL APPEND PROPERTY KT_TEST_HOMES ${test_home})
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${T_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software;XDG_CONFIG_HOME=${config_home};KT_SOURCE_DIR=${CMAKE_SOURCE_DIR};KT_BINARY_DIR=${CMAKE_BINARY_DIR}")
+        FIXTURES_REQUIRED kt_test_homes
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software;HOME=${test_home};XDG_CONFIG_HOME=${test_home}/.config;KT_SOURCE_DIR=${CMAKE_SOURCE_DIR};KT_BINARY_DIR=${CMAKE_BINARY_DIR}")
     if(T_LABELS)
         set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
     endif()
+endfunction()
+
+# Call once after every test is added: empties the tests' homes before each CTest run,
+# so that no run sees settings left behind by an earlier one.
+function(kt_finalize_tests)
+    get_property(homes GLOBAL PROPERTY KT_TEST_HOMES)
+    string(REPLACE ";" "|" homes "${homes}")
+    add_test(NAME kt_reset_test_homes
+        COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_BINARY_DIR}/test-home "-DHOMES=${homes}"
+                -P ${PROJECT_SOURCE_DIR}/cmake/ResetTestHomes.cmake)
+    set_tests_properties(kt_reset_test_homes PROPERTIES FIXTURES_SETUP kt_test_homes)
 endfunction()
