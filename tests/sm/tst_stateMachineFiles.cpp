@@ -99,6 +99,9 @@ private slots:
     void packWithoutDeviceInformation();
     void packFailure();
 
+    void timeoutWhileDisconnected();
+    void commsErrorWhileDisconnected();
+
 private:
     QString path(const QString &name) const { return mDir.filePath(name); }
     QString url(const QString &name) const { return QUrl::fromLocalFile(path(name)).toString(); }
@@ -519,6 +522,34 @@ void TestStateMachineFiles::packFailure()
 
     QCOMPARE(packed.count(), 0);
     QVERIFY(!QFileInfo::exists(path(QStringLiteral("no-such-folder"))));
+}
+
+// The watch's expiry and link errors are reported whatever the machine makes of them.
+void TestStateMachineFiles::timeoutWhileDisconnected()
+{
+    QSignalSpy timeout(mStateMachine, &StateMachine::timeout);
+    QSignalSpy busy(mStateMachine, &StateMachine::busyChanged);
+
+    QVERIFY(QMetaObject::invokeMethod(mStateMachine, "onTimeout"));
+
+    QCOMPARE(timeout.count(), 1);
+    QCOMPARE(busy.count(), 0);
+    QCOMPARE(mStateMachine->connected(), false);
+}
+
+void TestStateMachineFiles::commsErrorWhileDisconnected()
+{
+    QSignalSpy commsError(mStateMachine, &StateMachine::commsError);
+    QSignalSpy busy(mStateMachine, &StateMachine::busyChanged);
+    const QString text = QStringLiteral("The serial port is not yet configured.");
+
+    QVERIFY(QMetaObject::invokeMethod(mStateMachine, "onCommsError", Q_ARG(quint16, 65535),
+                                      Q_ARG(QString, text)));
+
+    QCOMPARE(commsError.count(), 1);
+    QCOMPARE(commsError.at(0).at(0).value<quint16>(), quint16(65535));
+    QCOMPARE(commsError.at(0).at(1).toString(), text);
+    QCOMPARE(busy.count(), 0);
 }
 
 QTEST_MAIN(TestStateMachineFiles)
