@@ -1,6 +1,7 @@
-// Helpers for the facade tests that talk to ktbridge-sim: configurations with what a
-// unit reports about itself, the simulator's verbose frame lines, and waiting for
-// the facade's machine to come up. Header-only; used on the test's GUI thread.
+// Helpers for the tests that talk to ktbridge-sim: factory configurations from the
+// drivers beside the test, a configuration with what a unit reports about itself, the
+// simulator's verbose frame lines, and whole-file reads and writes. Header-only; used
+// on the test's GUI thread.
 #pragma once
 
 #include "comms/protocol/bootProtocol.h"
