@@ -42,6 +42,8 @@ private slots:
     void usage_data();
     void usage();
     void missingConfigurationFile();
+    void interactiveWindowOpens_data();
+    void interactiveWindowOpens();
 
     void autoflashSuccess_data();
     void autoflashSuccess();
@@ -106,6 +108,37 @@ void TestCommandLine::missingConfigurationFile()
     QVERIFY2(run.standardError.contains("Cannot load configuration file: " + missing.toLocal8Bit() + '\n'),
              run.standardError.constData());
     QCOMPARE(run.standardOutput, QByteArray());
+}
+
+void TestCommandLine::interactiveWindowOpens_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no arguments") << QStringList();
+    QTest::newRow("start-up file") << QStringList{QStringLiteral("--config"), path(QStringLiteral("cwb.bgc"))};
+}
+
+// The interactive mode keeps running with its window until the user quits; here it
+// runs on the offscreen platform and is stopped from outside after a while.
+void TestCommandLine::interactiveWindowOpens()
+{
+    QFETCH(QStringList, arguments);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
+    // A settings folder of its own: the port it stores must not steer the other runs.
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("interactive-settings")));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KT_CONFIGURATOR_PATH), arguments);
+    QVERIFY(process.waitForStarted());
+
+    QVERIFY(!process.waitForFinished(1500));
+
+    process.terminate();
+    QVERIFY(process.waitForFinished());
+    const QByteArray errors = process.readAllStandardError();
+    QVERIFY2(!errors.contains("qrc:"), errors.constData());
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
 }
 
 void TestCommandLine::autoflashSuccess_data()
