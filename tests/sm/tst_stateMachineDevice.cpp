@@ -44,6 +44,7 @@ private slots:
     void cleanupTestCase();
 
     void connectReadsDeviceInformation();
+    void connectCreatesDeviceForOtherProduct();
     void readOnRequest();
     void write();
     void commandsThatEndTheConnection_data();
@@ -177,6 +178,40 @@ void TestStateMachineDevice::connectReadsDeviceInformation()
     QCOMPARE(device->deviceInfo(), nullptr);
     QCOMPARE(mStateMachine->deviceIdString(), QString());
     QCOMPARE(device->serialize(), fileConfiguration);
+}
+
+// The loaded configuration is for a CW, the unit is a CWB: the connection gets a new
+// device object of its own, which reports edits and load errors like any other.
+void TestStateMachineDevice::connectCreatesDeviceForOtherProduct()
+{
+    QVERIFY(writeFile(path(QStringLiteral("cw.bgc")), factoryConfiguration(QStringLiteral("0000c0de0001"))));
+    mStateMachine->doLoadConfiguration(url(QStringLiteral("cw.bgc")));
+    QObject *fileDevice = mStateMachine->currentDevice();
+    SaveStatusTracker *tracker = SaveStatusTracker::instance();
+    QVERIFY(startSimulator());
+    QSignalSpy devices(mStateMachine.get(), &StateMachine::currentDeviceChanged);
+    QSignalSpy readSuccess(mStateMachine.get(), &StateMachine::readFromDeviceSuccessful);
+
+    connectDevice();
+
+    QCOMPARE(devices.count(), 1);
+    auto *device = qobject_cast<AbstractDevice *>(devices.at(0).at(0).value<QObject *>());
+    QVERIFY(device);
+    QVERIFY(device != fileDevice);
+    QCOMPARE(mStateMachine->currentDevice(), device);
+    QCOMPARE(device->primaryProductId(), PRODUCT_CWB);
+    QVERIFY(device->deviceInfo());
+    QCOMPARE(readSuccess.count(), 0);
+    QCOMPARE(tracker->configurationType(), Types::CONFIGURATION_TYPE_NEW);
+    QCOMPARE(tracker->saveNeeded(), false);
+
+    emit device->saveNeeded();
+    QCOMPARE(tracker->saveNeeded(), true);
+    QSignalSpy parseError(mStateMachine.get(), &StateMachine::configurationParseError);
+    device->deserialize(QByteArray("garbage"));
+    QCOMPARE(parseError.count(), 1);
+    // A load error ends the connection.
+    QCOMPARE(mStateMachine->connected(), false);
 }
 
 void TestStateMachineDevice::readOnRequest()
