@@ -1,6 +1,4 @@
-// The factory runs in a copy of a small probe program placed in a temporary folder,
-// with a "devices" folder beside it holding copies of real driver plug-ins (and a
-// few test plug-ins), exactly where the program looks for them.
+// The factory runs in a copied probe program beside a "devices" folder of copied plug-ins.
 #include <QDir>
 #include <QFile>
 #include <QPluginLoader>
@@ -16,23 +14,16 @@ class TestDeviceFactory : public QObject
 private slots:
     void scan_data();
     void scan();
-    void noDevicesFolder();
 };
 
-// Where each kind of file placed in "devices" comes from.
+// Where each kind of file placed in "devices" comes from; "cw", "cb" and "cwb" are the real drivers.
 static QString sourceOf(const QString &kind)
 {
-    if (kind == QLatin1String("cw") || kind == QLatin1String("cb") || kind == QLatin1String("cwb"))
-        return QStringLiteral(KT_DEVICES_DIR "/libqvtbusgate-ktbridge-%1.so").arg(kind);
-    if (kind == QLatin1String("sameName"))
-        return QStringLiteral(TEST_DRIVER_SAME_NAME);
-    if (kind == QLatin1String("emptyId"))
-        return QStringLiteral(TEST_DRIVER_EMPTY_ID);
-    if (kind == QLatin1String("notADriver"))
-        return QStringLiteral(TEST_NOT_A_DRIVER);
-    if (kind == QLatin1String("library"))
-        return QStringLiteral(QVTBUSGATE_LIBRARY_FILE);
-    return {};
+    static const QHash<QString, QString> sources = {{"sameName", TEST_DRIVER_SAME_NAME},
+                                                    {"emptyId", TEST_DRIVER_EMPTY_ID},
+                                                    {"notADriver", TEST_NOT_A_DRIVER},
+                                                    {"library", QVTBUSGATE_LIBRARY_FILE}};
+    return sources.value(kind, QStringLiteral(KT_DEVICES_DIR "/libqvtbusgate-ktbridge-%1.so").arg(kind));
 }
 
 // Each entry is "file name=kind"; kind "text" is a file that is no library and
@@ -105,18 +96,24 @@ static ProbeRun runProbe(const QString &appDir, const QStringList &create)
 
 void TestDeviceFactory::scan_data()
 {
+    QTest::addColumn<bool>("devicesFolder");
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("create");
     QTest::addColumn<QStringList>("output");
     QTest::addColumn<QStringList>("warnings");
 
+    QTest::newRow("no devices folder")
+        << false << QStringList() << QStringList({"0000c0de0001"})
+        << QStringList({"names: ", "ids: ", "create 0000c0de0001: null"})
+        << QStringList({"Could not find driver for product ID \"0000c0de0001\""});
+
     QTest::newRow("empty folder")
-        << QStringList() << QStringList({"0000c0de0003"})
+        << true << QStringList() << QStringList({"0000c0de0003"})
         << QStringList({"names: ", "ids: ", "create 0000c0de0003: null"})
         << QStringList({"Could not find driver for product ID \"0000c0de0003\""});
 
     QTest::newRow("the three products")
-        << QStringList({"libqvtbusgate-ktbridge-cwb.so=cwb", "libqvtbusgate-ktbridge-cw.so=cw",
+        << true << QStringList({"libqvtbusgate-ktbridge-cwb.so=cwb", "libqvtbusgate-ktbridge-cw.so=cw",
                         "libqvtbusgate-ktbridge-cb.so=cb"})
         << QStringList({"0000c0de0001", "0000c0de0011", "0000c0de0002", "0000c0de0003", "0000C0DE0003"})
         << QStringList({"names: KT Bridge CB|KT Bridge CW|KT Bridge CWB",
@@ -130,7 +127,7 @@ void TestDeviceFactory::scan_data()
 
     // Case-sensitively "Z" would sort before "k"; ignoring case the real file is first.
     QTest::newRow("two files claim the same product IDs")
-        << QStringList({"libqvtbusgate-Zcopy.so=cw", "libqvtbusgate-ktbridge-cw.so=cw"})
+        << true << QStringList({"libqvtbusgate-Zcopy.so=cw", "libqvtbusgate-ktbridge-cw.so=cw"})
         << QStringList({"0000c0de0011"})
         << QStringList({"names: KT Bridge CW", "ids: 0000c0de0001",
                         "create 0000c0de0011: KT Bridge CW [0000c0de0001,0000c0de0011]"})
@@ -138,7 +135,7 @@ void TestDeviceFactory::scan_data()
                         "Driver map already contains a driver with product ID \"0000c0de0011\""});
 
     QTest::newRow("two drivers with one name")
-        << QStringList({"libqvtbusgate-ktbridge-cw.so=cw", "libqvtbusgate-test-samename.so=sameName"})
+        << true << QStringList({"libqvtbusgate-ktbridge-cw.so=cw", "libqvtbusgate-test-samename.so=sameName"})
         << QStringList({"0000feed0001", "0000c0de0001"})
         << QStringList({"names: KT Bridge CW", "ids: 0000c0de0001",
                         "create 0000feed0001: KT Bridge CW [0000feed0001]",
@@ -146,14 +143,14 @@ void TestDeviceFactory::scan_data()
         << QStringList();
 
     QTest::newRow("empty product ID first")
-        << QStringList({"libqvtbusgate-test-emptyid.so=emptyId"}) << QStringList({"", "0000feed0002"})
+        << true << QStringList({"libqvtbusgate-test-emptyid.so=emptyId"}) << QStringList({"", "0000feed0002"})
         << QStringList({"names: Test Empty ID", "ids: 0000feed0002", "create : null",
                         "create 0000feed0002: Test Empty ID [,0000feed0002]"})
         << QStringList({"Cannot insert driver with an empty product ID from \"{dir}/libqvtbusgate-test-emptyid.so\"",
                         "Could not find driver for product ID \"\""});
 
     QTest::newRow("files that are no driver")
-        << QStringList({"libqvtbusgate-broken.so=text", "libqvtbusgate-broken.dll=text",
+        << true << QStringList({"libqvtbusgate-broken.so=text", "libqvtbusgate-broken.dll=text",
                         "libqvtbusgate-other.so=notADriver", "libqvtbusgate-ktbridge-cb.so=cb"})
         << QStringList({"0000c0de0002"})
         << QStringList({"names: KT Bridge CB", "ids: 0000c0de0002", "create 0000c0de0002: KT Bridge CB [0000c0de0002]"})
@@ -163,13 +160,14 @@ void TestDeviceFactory::scan_data()
 
     // The device library has no hyphen after its stem; links and other names are not scanned.
     QTest::newRow("files that are not scanned")
-        << QStringList({"libqvtbusgate.so=library", "libktbridge-cw.so=cw", "libqvtbusgate-cw.so.txt=cw",
+        << true << QStringList({"libqvtbusgate.so=library", "libktbridge-cw.so=cw", "libqvtbusgate-cw.so.txt=cw",
                         "libqvtbusgate-link.so=link:libktbridge-cw.so"})
         << QStringList() << QStringList({"names: ", "ids: "}) << QStringList();
 }
 
 void TestDeviceFactory::scan()
 {
+    QFETCH(bool, devicesFolder);
     QFETCH(QStringList, files);
     QFETCH(QStringList, create);
     QFETCH(QStringList, output);
@@ -178,24 +176,15 @@ void TestDeviceFactory::scan()
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
     const QString appDir = QFileInfo(temp.path()).canonicalFilePath();
-    QVERIFY(QDir(appDir).mkdir(QStringLiteral("devices")));
     const QString devicesDir = appDir + QStringLiteral("/devices");
+    if (devicesFolder)
+        QVERIFY(QDir(appDir).mkdir(QStringLiteral("devices")));
     populate(devicesDir, files);
 
     const ProbeRun run = runProbe(appDir, create);
     QVERIFY(run.cleanExit);
     QCOMPARE(run.out, output);
     QCOMPARE(run.err, expand(warnings, devicesDir));
-}
-
-void TestDeviceFactory::noDevicesFolder()
-{
-    QTemporaryDir temp;
-    QVERIFY(temp.isValid());
-    const ProbeRun run = runProbe(QFileInfo(temp.path()).canonicalFilePath(), {"0000c0de0001"});
-    QVERIFY(run.cleanExit);
-    QCOMPARE(run.out, QStringList({"names: ", "ids: ", "create 0000c0de0001: null"}));
-    QCOMPARE(run.err, QStringList({"Could not find driver for product ID \"0000c0de0001\""}));
 }
 
 QTEST_GUILESS_MAIN(TestDeviceFactory)
