@@ -9,72 +9,58 @@ class TestSetting : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void setValue_data();
-    void setValue();
-    void editedTextEmitsPerChange();
-    void qmlSeesTypeAsSmallInteger();
+    void writes_data();
+    void writes();
 };
 
-void TestSetting::setValue_data()
+void TestSetting::writes_data()
 {
+    QTest::addColumn<Setting::eSettingType>("type");
     QTest::addColumn<QVariant>("initial");
     QTest::addColumn<QVariantList>("comboValues");
-    QTest::addColumn<QVariant>("newValue");
-    QTest::addColumn<bool>("emitted");
+    QTest::addColumn<QVariantList>("writes");
+    QTest::addColumn<QVariantList>("emitted");
 
-    const QVariantList ports{QStringLiteral("ttyS0"), QStringLiteral("ttyUSB0")};
-    QTest::newRow("equal value") << QVariant(QStringLiteral("ttyS0")) << ports
-                                 << QVariant(QStringLiteral("ttyS0")) << false;
-    QTest::newRow("other listed value") << QVariant(QStringLiteral("ttyS0")) << ports
-                                        << QVariant(QStringLiteral("ttyUSB0")) << true;
+    using L = QVariantList;
+    const L ports{QStringLiteral("ttyS0"), QStringLiteral("ttyUSB0")};
+    const QVariant a(QStringLiteral("a")), ab(QStringLiteral("ab"));
+    QTest::newRow("equal value") << Setting::SETTING_TYPE_COMBO << ports.at(0) << ports
+                                 << L{ports.at(0)} << L();
     QTest::newRow("value not among the choices is kept")
-        << QVariant(QStringLiteral("ttyS0")) << ports << QVariant(QStringLiteral("COM7")) << true;
-    QTest::newRow("from invalid to empty text") << QVariant() << QVariantList()
-                                                << QVariant(QString()) << true;
-    QTest::newRow("bool toggled") << QVariant(false) << QVariantList() << QVariant(true) << true;
+        << Setting::SETTING_TYPE_COMBO << ports.at(0) << ports << L{QStringLiteral("COM7")}
+        << L{QStringLiteral("COM7")};
+    QTest::newRow("from invalid to empty text")
+        << Setting::SETTING_TYPE_TEXT << QVariant() << L() << L{QString()} << L{QString()};
+    QTest::newRow("bool toggled")
+        << Setting::SETTING_TYPE_BOOL << QVariant(false) << L() << L{true} << L{true};
+    // What a text field writes while the user types "ab", then leaves it unchanged.
+    QTest::newRow("text typed")
+        << Setting::SETTING_TYPE_TEXT << QVariant(QString()) << L() << L{a, ab, ab} << L{a, ab};
 }
 
-void TestSetting::setValue()
+// Writes go through the QML property, whose writer is setValue().
+void TestSetting::writes()
 {
+    QFETCH(Setting::eSettingType, type);
     QFETCH(QVariant, initial);
     QFETCH(QVariantList, comboValues);
-    QFETCH(QVariant, newValue);
-    QFETCH(bool, emitted);
+    QFETCH(QVariantList, writes);
+    QFETCH(QVariantList, emitted);
 
-    Setting setting(QStringLiteral("Port"), Setting::SETTING_TYPE_COMBO, comboValues, initial,
-                    nullptr);
+    Setting setting(QStringLiteral("Port"), type, comboValues, initial, nullptr);
     QSignalSpy spy(&setting, &Setting::valueChanged);
-    setting.setValue(newValue);
+    for (const QVariant &value : writes)
+        QVERIFY(setting.setProperty("value", value));
 
-    QCOMPARE(setting.value(), emitted ? newValue : initial);
+    QCOMPARE(setting.value(), emitted.isEmpty() ? initial : emitted.constLast());
     QCOMPARE(setting.comboValues(), comboValues);
-    QCOMPARE(spy.count(), emitted ? 1 : 0);
-    if (emitted)
-        QCOMPARE(spy.at(0).at(0).value<QVariant>(), newValue);
-}
-
-void TestSetting::editedTextEmitsPerChange()
-{
-    Setting setting(QStringLiteral("Host"), Setting::SETTING_TYPE_TEXT, QString(), nullptr);
-    QSignalSpy spy(&setting, &Setting::valueChanged);
-
-    // What a text field writes while the user types "ab", then leaves it unchanged.
-    const QStringList edits{QStringLiteral("a"), QStringLiteral("ab"), QStringLiteral("ab")};
-    for (const QString &text : edits)
-        QVERIFY(setting.setProperty("value", text));
-
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(0).at(0).value<QVariant>().toString(), QStringLiteral("a"));
-    QCOMPARE(spy.at(1).at(0).value<QVariant>().toString(), QStringLiteral("ab"));
-}
-
-void TestSetting::qmlSeesTypeAsSmallInteger()
-{
-    Setting setting(QStringLiteral("Port"), Setting::SETTING_TYPE_COMBO, QVariantList(), QVariant(),
-                    nullptr);
-    const QVariant type = setting.property("type");
-    QCOMPARE(type.userType(), int(QMetaType::UChar));
-    QCOMPARE(type.toInt(), 2);
+    QVariantList got;
+    for (const QList<QVariant> &signal : spy)
+        got.append(signal.at(0).value<QVariant>());
+    QCOMPARE(got, emitted);
+    const QVariant qmlType = setting.property("type");
+    QCOMPARE(qmlType.userType(), int(QMetaType::UChar));
+    QCOMPARE(qmlType.toInt(), int(type));
 }
 
 QTEST_APPLESS_MAIN(TestSetting)
