@@ -31,7 +31,6 @@ private slots:
 
     void roundTripKeepsEdits_data();
     void roundTripKeepsEdits();
-    void olderRevisionKeepsItsProductId();
     void rejectedBytesLeaveConfiguration_data();
     void rejectedBytesLeaveConfiguration();
     void updateAndResetDeviceInfoKeepEdits();
@@ -88,18 +87,21 @@ static QByteArray unitReply(const KtBridgeProduct &product, const QString &produ
 void TestKtBridgeDevice::roundTripKeepsEdits_data()
 {
     QTest::addColumn<KtBridgeProduct::eModel>("model");
-    QTest::newRow("CW") << KtBridgeProduct::MODEL_CW;
-    QTest::newRow("CB") << KtBridgeProduct::MODEL_CB;
-    QTest::newRow("CWB") << KtBridgeProduct::MODEL_CWB;
+    QTest::addColumn<QString>("productId");
+    QTest::newRow("CW") << KtBridgeProduct::MODEL_CW << "0000c0de0001";
+    QTest::newRow("CW older revision") << KtBridgeProduct::MODEL_CW << "0000c0de0011";
+    QTest::newRow("CB") << KtBridgeProduct::MODEL_CB << "0000c0de0002";
+    QTest::newRow("CWB") << KtBridgeProduct::MODEL_CWB << "0000c0de0003";
 }
 
 void TestKtBridgeDevice::roundTripKeepsEdits()
 {
     QFETCH(KtBridgeProduct::eModel, model);
+    QFETCH(QString, productId);
     const KtBridgeProduct &product = KtBridgeProduct::model(model);
 
     KtBridgeDevice edited(product);
-    edited.updateDeviceInfo(unitReply(product, product.productIds().first(), 4711));
+    QVERIFY(edited.deserialize(unitReply(product, productId, 4711)));
     edited.can()->setBitRate(Pb::Can::Config::BIT_RATE_250K);
     edited.can()->setListenOnly(true);
     edited.can()->addFilter()->setProperty("identifier", 0x123);
@@ -108,6 +110,9 @@ void TestKtBridgeDevice::roundTripKeepsEdits()
     if (bluetoothOf(edited))
         bluetoothOf(edited)->setPin(QStringLiteral("9876"));
     const QByteArray bytes = edited.serialize();
+    File file;
+    QVERIFY(file.load(bytes));
+    QCOMPARE(file.productId(), productId);
 
     KtBridgeDevice loaded(product);
     QSignalSpy saveNeeded(&loaded, &AbstractDevice::saveNeeded);
@@ -125,20 +130,9 @@ void TestKtBridgeDevice::roundTripKeepsEdits()
         QCOMPARE(bluetoothOf(loaded)->pin(), QStringLiteral("9876"));
     QVERIFY(loaded.deviceInfo());
     QCOMPARE(loaded.deviceInfo()->serialNumber(), 4711u);
+    QCOMPARE(loaded.primaryProductId(), product.productIds().first());
     QCOMPARE(saveNeeded.count(), 0);
     QCOMPARE(loadError.count(), 0);
-}
-
-void TestKtBridgeDevice::olderRevisionKeepsItsProductId()
-{
-    const KtBridgeProduct &cw = KtBridgeProduct::model(KtBridgeProduct::MODEL_CW);
-    KtBridgeDevice device(cw);
-    QVERIFY(device.deserialize(unitReply(cw, QStringLiteral("0000c0de0011"), 1)));
-
-    File file;
-    QVERIFY(file.load(device.serialize()));
-    QCOMPARE(file.productId(), QStringLiteral("0000c0de0011"));
-    QCOMPARE(device.primaryProductId(), QStringLiteral("0000c0de0001"));
 }
 
 // The header starts with the magic and a big-endian 16-bit format version.
