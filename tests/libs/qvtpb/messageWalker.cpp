@@ -18,7 +18,9 @@ bool isObjectProperty(const QMetaProperty &property)
     return QMetaType::typeFlags(property.userType()).testFlag(QMetaType::PointerToQObject);
 }
 
-void collectWritable(const QObject *object, const QString &prefix, QStringList *paths)
+// Fills the dotted paths of writable properties in order and their values by path,
+// with the filter count of a CAN configuration.
+void collect(const QObject *object, const QString &prefix, QStringList *paths, QVariantMap *values)
 {
     const QMetaObject *meta = object->metaObject();
     for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
@@ -26,34 +28,16 @@ void collectWritable(const QObject *object, const QString &prefix, QStringList *
         const QString path = prefix + QLatin1String(property.name());
         if (isObjectProperty(property)) {
             if (const QObject *child = objectValue(object, property))
-                collectWritable(child, path + QLatin1Char('.'), paths);
+                collect(child, path + QLatin1Char('.'), paths, values);
         } else if (property.isWritable()) {
             paths->append(path);
-        }
-    }
-    if (const auto *can = qobject_cast<const QVt::Pb::Can::Config *>(object)) {
-        for (int i = 0; i < can->filterCount(); ++i)
-            collectWritable(can->filter(i), prefix + QStringLiteral("filters.%1.").arg(i), paths);
-    }
-}
-
-void collectValues(const QObject *object, const QString &prefix, QVariantMap *values)
-{
-    const QMetaObject *meta = object->metaObject();
-    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
-        const QMetaProperty property = meta->property(i);
-        const QString path = prefix + QLatin1String(property.name());
-        if (isObjectProperty(property)) {
-            if (const QObject *child = objectValue(object, property))
-                collectValues(child, path + QLatin1Char('.'), values);
-        } else if (property.isWritable()) {
             values->insert(path, property.read(object));
         }
     }
     if (const auto *can = qobject_cast<const QVt::Pb::Can::Config *>(object)) {
         values->insert(prefix + QLatin1String("filterCount"), can->filterCount());
         for (int i = 0; i < can->filterCount(); ++i)
-            collectValues(can->filter(i), prefix + QStringLiteral("filters.%1.").arg(i), values);
+            collect(can->filter(i), prefix + QStringLiteral("filters.%1.").arg(i), paths, values);
     }
 }
 
@@ -62,7 +46,8 @@ void collectValues(const QObject *object, const QString &prefix, QVariantMap *va
 QStringList writablePaths(const QObject *root)
 {
     QStringList paths;
-    collectWritable(root, QString(), &paths);
+    QVariantMap values;
+    collect(root, QString(), &paths, &values);
     return paths;
 }
 
@@ -115,8 +100,9 @@ QVariant otherValue(const QMetaProperty &property, const QVariant &current, int 
 
 QVariantMap snapshot(const QObject *root)
 {
+    QStringList paths;
     QVariantMap values;
-    collectValues(root, QString(), &values);
+    collect(root, QString(), &paths, &values);
     return values;
 }
 
