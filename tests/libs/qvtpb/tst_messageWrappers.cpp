@@ -3,11 +3,8 @@
 // current value again emits nothing; refused values change nothing.
 #include "messageWalker.h"
 
-#include <qvtpb/bluetoothConfig.h>
 #include <qvtpb/canConfig.h>
-#include <qvtpb/interfaceConfig.h>
 #include <qvtpb/ktBridgeConfiguration.h>
-#include <qvtpb/wlanConfig.h>
 
 #include <QtTest>
 
@@ -22,8 +19,6 @@ private slots:
     void everyPropertyIsEdited();
     void refusedValues_data();
     void refusedValues();
-    void interfacesFollowTheProduct_data();
-    void interfacesFollowTheProduct();
     void filterListEdits();
 };
 
@@ -99,33 +94,6 @@ void TestMessageWrappers::refusedValues()
     QCOMPARE(property.read(object), before);
     QCOMPARE(changed.count(), 0);
     QCOMPARE(edited.count(), 0);
-}
-
-void TestMessageWrappers::interfacesFollowTheProduct_data()
-{
-    QTest::addColumn<int>("interfaces");
-    QTest::addColumn<bool>("hasWlan");
-    QTest::addColumn<bool>("hasBluetooth");
-
-    QTest::newRow("CAN only") << 0 << false << false;
-    QTest::newRow("WLAN") << int(Configuration::INTERFACE_WLAN) << true << false;
-    QTest::newRow("Bluetooth") << int(Configuration::INTERFACE_BLUETOOTH) << false << true;
-    QTest::newRow("both") << int(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH) << true << true;
-}
-
-void TestMessageWrappers::interfacesFollowTheProduct()
-{
-    QFETCH(int, interfaces);
-    QFETCH(bool, hasWlan);
-    QFETCH(bool, hasBluetooth);
-
-    const Configuration config{Configuration::Interfaces(interfaces)};
-    QCOMPARE(config.wlanInterface() != nullptr, hasWlan);
-    QCOMPARE(config.bluetoothInterface() != nullptr, hasBluetooth);
-    if (hasWlan)
-        QCOMPARE(config.wlanInterface()->object(), static_cast<QVt::Pb::AbstractMessage *>(config.wlan()));
-    if (hasBluetooth)
-        QCOMPARE(config.bluetoothInterface()->object(), static_cast<QVt::Pb::AbstractMessage *>(config.bluetooth()));
 }
 
 void TestMessageWrappers::filterListEdits()
