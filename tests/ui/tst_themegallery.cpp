@@ -21,102 +21,91 @@ class TestThemeGallery : public QObject
 {
     Q_OBJECT
 
+    static QImage grabWhenRendered(QQuickWindow *window)
+    {
+        // Let bindings, animations of 80-250 ms and the next frame settle first.
+        QTest::qWait(400);
+        // The offscreen platform cannot read back a Qt Quick window's own grab; its screen can.
+        return window->screen()->grabWindow(window->winId()).toImage();
+    }
+
+    static QRect sceneRectAround(QQuickItem *item)
+    {
+        return item->mapRectToScene(QRectF(-4, -4, item->width() + 8, item->height() + 8)).toAlignedRect();
+    }
+
+    static QPoint sceneCentre(QQuickItem *item)
+    {
+        return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    }
+
 private slots:
-    void initTestCase();
-    void rendersEveryControlWithoutWarnings();
+    void initTestCase()
+    {
+        qmlRegisterType<CustomSpinBoxValidator>("com.vtcan.types", 1, 0, "CustomSpinBoxValidator");
+        QVERIFY(!ThemeFont::install().isEmpty());
+        QFont font(ThemeFont::familyName());
+        font.setPixelSize(12);
+        QApplication::setFont(font);
+    }
 
-private:
-    QImage grabWhenRendered();
+    void rendersEveryControlWithoutWarnings()
+    {
+        QList<QQmlError> warnings;
+        QQmlApplicationEngine engine;
+        connect(&engine, &QQmlEngine::warnings, this, [&warnings](const QList<QQmlError> &list) { warnings += list; });
+        engine.load(QUrl::fromLocalFile(QStringLiteral(KT_GALLERY_QML)));
+        QCOMPARE(engine.rootObjects().size(), 1);
+        auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
 
-    QQuickWindow *mWindow = nullptr;
+        auto *pressedButton = window->findChild<QQuickItem *>(QStringLiteral("pressedButton"));
+        auto *toolTipTarget = window->findChild<QQuickItem *>(QStringLiteral("toolTipTarget"));
+        QVERIFY(pressedButton);
+        QVERIFY(toolTipTarget);
+        auto *toolTipBox = toolTipTarget->findChild<QQuickItem *>(QStringLiteral("toolTipBox"));
+        QVERIFY(toolTipBox);
+
+        QList<QQuickItem *> focusItems;
+        for (QQuickItem *item : window->findChildren<QQuickItem *>()) {
+            if (item->objectName().startsWith(QLatin1String("focused")))
+                focusItems << item;
+        }
+        QCOMPARE(focusItems.size(), 6);
+
+        // Only one control can hold the focus at a time: picture each in turn.
+        QList<QPair<QRect, QImage>> shots;
+        for (QQuickItem *item : qAsConst(focusItems)) {
+            item->forceActiveFocus();
+            QTRY_VERIFY(item->hasActiveFocus());
+            shots << qMakePair(sceneRectAround(item), grabWhenRendered(window));
+        }
+
+        QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, sceneCentre(pressedButton));
+        QTRY_VERIFY(pressedButton->property("pressed").toBool());
+        shots << qMakePair(sceneRectAround(pressedButton), grabWhenRendered(window));
+        QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, sceneCentre(pressedButton));
+
+        QTest::mouseMove(window, sceneCentre(toolTipTarget));
+        QTRY_VERIFY_WITH_TIMEOUT(toolTipBox->isVisible(), 3000);
+
+        QImage picture = grabWhenRendered(window);
+        QPainter painter(&picture);
+        for (const auto &shot : qAsConst(shots))
+            painter.drawImage(shot.first, shot.second, shot.first);
+        painter.end();
+
+        const QString path = QStringLiteral(KT_BINARY_DIR "/theme-gallery.png");
+        QFile::remove(path);
+        QVERIFY(picture.save(path));
+        QCOMPARE(QImage(path).size(), window->size() * window->devicePixelRatio());
+
+        for (const QQmlError &warning : qAsConst(warnings))
+            qWarning() << warning.toString();
+        QVERIFY(warnings.isEmpty());
+    }
 };
-
-void TestThemeGallery::initTestCase()
-{
-    qmlRegisterType<CustomSpinBoxValidator>("com.vtcan.types", 1, 0, "CustomSpinBoxValidator");
-    QVERIFY(!ThemeFont::install().isEmpty());
-    QFont font(ThemeFont::familyName());
-    font.setPixelSize(12);
-    QApplication::setFont(font);
-}
-
-QImage TestThemeGallery::grabWhenRendered()
-{
-    // Let bindings, animations of 80-250 ms and the next frame settle first.
-    QTest::qWait(400);
-    // The offscreen platform cannot read back a Qt Quick window's own grab; its
-    // screen can.
-    return mWindow->screen()->grabWindow(mWindow->winId()).toImage();
-}
-
-void TestThemeGallery::rendersEveryControlWithoutWarnings()
-{
-    QList<QQmlError> warnings;
-    QQmlApplicationEngine engine;
-    connect(&engine, &QQmlEngine::warnings, this, [&warnings](const QList<QQmlError> &list) {
-        warnings += list;
-    });
-    engine.load(QUrl::fromLocalFile(QStringLiteral(KT_GALLERY_QML)));
-    QCOMPARE(engine.rootObjects().size(), 1);
-    mWindow = qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
-    QVERIFY(mWindow);
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
-
-    auto *pressedButton = mWindow->findChild<QQuickItem *>(QStringLiteral("pressedButton"));
-    auto *toolTipTarget = mWindow->findChild<QQuickItem *>(QStringLiteral("toolTipTarget"));
-    QVERIFY(pressedButton);
-    QVERIFY(toolTipTarget);
-    auto *toolTipBox = toolTipTarget->findChild<QQuickItem *>(QStringLiteral("toolTipBox"));
-    QVERIFY(toolTipBox);
-
-    const QList<QQuickItem *> items = mWindow->findChildren<QQuickItem *>();
-    QList<QQuickItem *> focusItems;
-    for (QQuickItem *item : items) {
-        if (item->objectName().startsWith(QLatin1String("focused")))
-            focusItems << item;
-    }
-    QCOMPARE(focusItems.size(), 6);
-
-    // Only one control can hold the focus at a time: picture each in turn.
-    QList<QPair<QRect, QImage>> focusShots;
-    for (QQuickItem *item : qAsConst(focusItems)) {
-        item->forceActiveFocus();
-        QTRY_VERIFY(item->hasActiveFocus());
-        const QRectF rect = item->mapRectToScene(QRectF(-4, -4, item->width() + 8, item->height() + 8));
-        focusShots << qMakePair(rect.toAlignedRect(), grabWhenRendered());
-    }
-
-    const QPoint buttonCentre = pressedButton->mapToScene(
-        QPointF(pressedButton->width() / 2, pressedButton->height() / 2)).toPoint();
-    QTest::mousePress(mWindow, Qt::LeftButton, Qt::NoModifier, buttonCentre);
-    QTRY_VERIFY(pressedButton->property("pressed").toBool());
-    const QRect buttonRect = pressedButton->mapRectToScene(
-        QRectF(-4, -4, pressedButton->width() + 8, pressedButton->height() + 8)).toAlignedRect();
-    const QImage pressedShot = grabWhenRendered();
-    QTest::mouseRelease(mWindow, Qt::LeftButton, Qt::NoModifier, buttonCentre);
-
-    const QPoint tipCentre = toolTipTarget->mapToScene(
-        QPointF(toolTipTarget->width() / 2, toolTipTarget->height() / 2)).toPoint();
-    QTest::mouseMove(mWindow, tipCentre);
-    QTRY_VERIFY_WITH_TIMEOUT(toolTipBox->isVisible(), 3000);
-
-    QImage picture = grabWhenRendered();
-    QPainter painter(&picture);
-    for (const auto &shot : qAsConst(focusShots))
-        painter.drawImage(shot.first, shot.second, shot.first);
-    painter.drawImage(buttonRect, pressedShot, buttonRect);
-    painter.end();
-
-    const QString path = QStringLiteral(KT_BINARY_DIR "/theme-gallery.png");
-    QFile::remove(path);
-    QVERIFY(picture.save(path));
-    QCOMPARE(QImage(path).size(), mWindow->size() * mWindow->devicePixelRatio());
-
-    for (const QQmlError &warning : qAsConst(warnings))
-        qWarning() << warning.toString();
-    QVERIFY(warnings.isEmpty());
-    mWindow = nullptr;
-}
 
 QTEST_MAIN(TestThemeGallery)
 #include "tst_themegallery.moc"
