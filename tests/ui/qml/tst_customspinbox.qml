@@ -18,20 +18,10 @@ Item {
     }
 
     TestCase {
-        id: testCase
         name: "CustomSpinBox"
         when: windowShown
 
-        function find(item, name) {
-            if (item.objectName === name)
-                return item
-            for (var i = 0; i < item.children.length; ++i) {
-                var found = find(item.children[i], name)
-                if (found)
-                    return found
-            }
-            return null
-        }
+        SignalSpy { id: spy }
 
         function createSpinBox(properties) {
             var box = createTemporaryObject(spinBoxComponent, root, properties || {})
@@ -40,67 +30,54 @@ Item {
         }
 
         function input(box) {
-            return find(box, "spinBoxInput")
+            return findChild(box, "spinBoxInput")
         }
 
-        function test_buttonClickSteps_data() {
+        function test_stepping_data() {
+            var volts = { stepSize: 2.5, decimals: 1, prefix: "$", suffix: " V" }
             return [
-                { tag: "up", area: "mouseUp", expected: 6 },
-                { tag: "down", area: "mouseDown", expected: 4 },
+                { tag: "up button", area: "mouseUp", value: 6, text: "6", selected: "6", focus: true },
+                { tag: "down button", area: "mouseDown", value: 4, text: "4", selected: "4", focus: true },
+                { tag: "up key", properties: volts, key: Qt.Key_Up, value: 7.5, text: "$7.5 V", selected: "7.5", focus: true },
+                { tag: "down key", properties: volts, key: Qt.Key_Down, value: 2.5, text: "$2.5 V", selected: "2.5", focus: true },
+                { tag: "wheel without focus", wheel: 120, value: 5, text: "5", selected: "", focus: false },
+                { tag: "wheel up with focus", wheel: 120, withFocus: true, value: 6, text: "6", selected: "6", focus: true },
+                { tag: "wheel down with focus", wheel: -120, withFocus: true, value: 4, text: "4", selected: "4", focus: true },
             ]
         }
 
-        function test_buttonClickSteps(data) {
-            var box = createSpinBox()
-            var area = find(box, data.area)
-            mouseClick(area)
-            compare(box.value, data.expected)
-            compare(input(box).text, String(data.expected))
-            verify(input(box).activeFocus)
-        }
-
-        function test_keysStepAndSelectTheNumber_data() {
-            return [
-                { tag: "up", key: Qt.Key_Up, expected: 7.5 },
-                { tag: "down", key: Qt.Key_Down, expected: 2.5 },
-            ]
-        }
-
-        function test_keysStepAndSelectTheNumber(data) {
-            var box = createSpinBox({ stepSize: 2.5, decimals: 1, prefix: "$", suffix: " V" })
-            box.forceActiveFocus()
-            keyClick(data.key)
-            compare(box.value, data.expected)
-            compare(input(box).text, "$" + data.expected.toFixed(1) + " V")
-            compare(input(box).selectedText, data.expected.toFixed(1))
-        }
-
-        function test_wheelStepsOnlyWithFocus() {
-            var box = createSpinBox()
-            mouseWheel(box, 20, 10, 0, 120)
-            compare(box.value, 5)
-            box.forceActiveFocus()
-            mouseWheel(box, 20, 10, 0, 120)
-            compare(box.value, 6)
-            mouseWheel(box, 20, 10, 0, -120)
-            mouseWheel(box, 20, 10, 0, -120)
-            compare(box.value, 4)
+        function test_stepping(data) {
+            var box = createSpinBox(data.properties)
+            if (data.area) {
+                mouseClick(findChild(box, data.area))
+            } else if (data.key) {
+                box.forceActiveFocus()
+                keyClick(data.key)
+            } else {
+                if (data.withFocus)
+                    box.forceActiveFocus()
+                mouseWheel(box, 20, 10, 0, data.wheel)
+            }
+            compare(box.value, data.value)
+            compare(input(box).text, data.text)
+            compare(input(box).selectedText, data.selected)
+            compare(input(box).activeFocus, data.focus)
         }
 
         function test_buttonsDisabledAtTheLimits() {
             var box = createSpinBox({ value: 100 })
-            compare(find(box, "mouseUp").enabled, false)
-            compare(find(box, "mouseDown").enabled, true)
-            mouseClick(find(box, "mouseUp"))
+            compare(findChild(box, "mouseUp").enabled, false)
+            compare(findChild(box, "mouseDown").enabled, true)
+            mouseClick(findChild(box, "mouseUp"))
             compare(box.value, 100)
             box.value = 0
-            compare(find(box, "mouseUp").enabled, true)
-            compare(find(box, "mouseDown").enabled, false)
+            compare(findChild(box, "mouseUp").enabled, true)
+            compare(findChild(box, "mouseDown").enabled, false)
         }
 
         function test_holdingAButtonRepeats() {
             var box = createSpinBox()
-            var up = find(box, "mouseUp")
+            var up = findChild(box, "mouseUp")
             var start = Date.now()
             mousePress(up)
             // Nothing before the 350 ms delay and the first 60 ms tick.
@@ -118,49 +95,41 @@ Item {
             compare(box.value, held + 1)
         }
 
-        function test_typingHexAboveTheMaximumSnapsToIt() {
-            var box = createSpinBox({ radix: 16, prefix: "0x", maximumValue: 255, value: 1 })
-            compare(input(box).text, "0x1")
-            box.forceActiveFocus()
-            compare(input(box).selectedText, "1")
-            keyClick("1")
-            keyClick("F")
-            compare(box.value, 31)
-            keyClick("F")
-            compare(box.value, 255)
-            // The field keeps what was typed until the edit ends.
-            compare(input(box).text, "0x1FF")
-            keyClick(Qt.Key_Return)
-            compare(input(box).text, "0xff")
-            compare(input(box).selectedText, "ff")
+        // values: the value after each key; typed: the field before the edit ends.
+        function test_typingEndsInCanonicalText_data() {
+            return [
+                { tag: "hex above the maximum, Return", properties: { radix: 16, prefix: "0x", maximumValue: 255, value: 1 },
+                  focusSelected: "1", keys: ["1", "F", "F"], values: [1, 31, 255], typed: "0x1FF", end: Qt.Key_Return,
+                  text: "0xff", selected: "ff" },
+                { tag: "upper case hex, focus lost", properties: { radix: 16, maximumValue: 255, value: 1 },
+                  focusSelected: "1", keys: ["F", "F"], values: [15, 255], typed: "FF", text: "ff", selected: "" },
+                { tag: "decimals, Return", properties: { decimals: 2, suffix: "%" },
+                  focusSelected: "5.00", keys: [Qt.Key_4, Qt.Key_Period, Qt.Key_5], values: [4, 4, 4.5], typed: "4.5%",
+                  end: Qt.Key_Return, text: "4.50%", selected: "4.50" },
+            ]
         }
 
-        function test_typingUpperCaseHexEndsLowerCase() {
-            var box = createSpinBox({ radix: 16, maximumValue: 255, value: 1 })
+        function test_typingEndsInCanonicalText(data) {
+            var box = createSpinBox(data.properties)
             box.forceActiveFocus()
-            keyClick("F")
-            keyClick("F")
-            compare(box.value, 255)
-            box.focus = false
-            compare(input(box).text, "ff")
-        }
-
-        function test_returnRestoresCanonicalText() {
-            var box = createSpinBox({ decimals: 2, suffix: "%" })
-            box.forceActiveFocus()
-            keyClick(Qt.Key_4)
-            keyClick(Qt.Key_Period)
-            keyClick(Qt.Key_5)
-            compare(box.value, 4.5)
-            compare(input(box).text, "4.5%")
-            keyClick(Qt.Key_Return)
-            compare(input(box).text, "4.50%")
-            compare(input(box).selectedText, "4.50")
+            compare(input(box).selectedText, data.focusSelected)
+            for (var i = 0; i < data.keys.length; ++i) {
+                keyClick(data.keys[i])
+                compare(box.value, data.values[i], "after key " + i)
+            }
+            compare(input(box).text, data.typed)
+            if (data.end)
+                keyClick(data.end)
+            else
+                box.focus = false
+            compare(input(box).text, data.text)
+            compare(input(box).selectedText, data.selected)
         }
 
         function test_editingFinishedIsPassedOn() {
             var box = createSpinBox()
-            var spy = createTemporaryObject(signalSpyComponent, testCase, { target: box, signalName: "editingFinished" })
+            spy.target = box
+            spy.signalName = "editingFinished"
             box.forceActiveFocus()
             keyClick(Qt.Key_Enter)
             compare(spy.count, 1)
@@ -168,11 +137,11 @@ Item {
 
         function test_radixAreasHaveNoSizeInThisTheme() {
             var box = createSpinBox({ showHexDecControls: true })
-            compare(find(box, "mouseDec").width, 0)
-            compare(find(box, "mouseHex").width, 0)
-            verify(find(box, "mouseDec").enabled)
+            compare(findChild(box, "mouseDec").width, 0)
+            compare(findChild(box, "mouseHex").width, 0)
+            verify(findChild(box, "mouseDec").enabled)
             box.showControls = false
-            compare(find(box, "mouseDec").enabled, false)
+            compare(findChild(box, "mouseDec").enabled, false)
         }
 
         function test_textPadding() {
@@ -182,11 +151,6 @@ Item {
             compare(field.x, Math.round(contentHeight / 2))
             compare(field.y, 1)
             compare(box.width - field.x - field.width, Math.max(39, Math.round(contentHeight)))
-        }
-
-        Component {
-            id: signalSpyComponent
-            SignalSpy {}
         }
     }
 }
