@@ -59,101 +59,69 @@ Item {
 
         readonly property string disabledBorder: String(Qt.lighter(Theme.themeDark, 1.2))
 
-        function find(item, name) {
-            if (item.objectName === name)
-                return item
-            for (var i = 0; i < item.children.length; ++i) {
-                var found = find(item.children[i], name)
-                if (found)
-                    return found
-            }
-            return null
-        }
+        SignalSpy { id: spy; target: table; signalName: "activated" }
 
-        function findStyled(item, name) {
-            var found = find(item, name)
+        function styled(item, name) {
+            var found = findChild(item, name)
             verify(found, name + " exists")
             return found
         }
 
-        function test_backgrounds_data() {
+        // text: the text colour, read from the item named textItem or else from the
+        // control's own textColor; check boxes have no text colour to read.
+        function test_looks_data() {
+            var white = Theme.themeWhite, light = Theme.themeLight, dark = Theme.themeDark, red = "#ff0000"
+            var black = Theme.themeBlack, gray = Theme.themeGray
             return [
-                { tag: "combo box enabled", control: comboEnabled, name: "comboBoxBackground",
-                  fill: Theme.themeWhite, border: Theme.themeDark },
-                { tag: "combo box disabled", control: comboDisabled, name: "comboBoxBackground",
-                  fill: Theme.themeLight, border: disabledBorder },
-                { tag: "combo box errorHighlight", control: comboError, name: "comboBoxBackground",
-                  fill: "#ff0000", border: Theme.themeDark },
-                { tag: "text field enabled", control: fieldEnabled, name: "textFieldBackground",
-                  fill: Theme.themeWhite, border: Theme.themeDark },
-                { tag: "text field disabled", control: fieldDisabled, name: "textFieldBackground",
-                  fill: Theme.themeLight, border: disabledBorder },
-                { tag: "text field errorHighlight", control: fieldError, name: "textFieldBackground",
-                  fill: "#ff0000", border: Theme.themeDark },
-                { tag: "spin box enabled", control: spinEnabled, name: "spinBoxBackground",
-                  fill: Theme.themeWhite, border: Theme.themeDark },
-                { tag: "spin box disabled", control: spinDisabled, name: "spinBoxBackground",
-                  fill: Theme.themeLight, border: disabledBorder },
-                { tag: "check box enabled", control: checkEnabled, name: "checkBoxIndicator",
-                  fill: Theme.themeWhite, border: Theme.themeDark },
-                { tag: "check box disabled", control: checkDisabled, name: "checkBoxIndicator",
-                  fill: Theme.themeLight, border: disabledBorder },
+                { tag: "combo box enabled", control: comboEnabled, name: "comboBoxBackground", textItem: "comboBoxText", fill: white, border: dark, borderWidth: 1, text: black },
+                { tag: "combo box disabled", control: comboDisabled, name: "comboBoxBackground", textItem: "comboBoxText", fill: light, border: disabledBorder, borderWidth: 1, text: gray },
+                { tag: "combo box errorHighlight", control: comboError, name: "comboBoxBackground", textItem: "comboBoxText", fill: red, border: dark, borderWidth: 1, text: white },
+                { tag: "text field enabled", control: fieldEnabled, name: "textFieldBackground", fill: white, border: dark, borderWidth: 1, text: black },
+                { tag: "text field disabled", control: fieldDisabled, name: "textFieldBackground", fill: light, border: disabledBorder, borderWidth: 1, text: gray },
+                { tag: "text field errorHighlight", control: fieldError, name: "textFieldBackground", fill: red, border: dark, borderWidth: 1, text: white },
+                { tag: "text field hideBorder", control: fieldBorderless, name: "textFieldBackground", fill: white, border: dark, borderWidth: 0, text: black },
+                { tag: "spin box enabled", control: spinEnabled, name: "spinBoxBackground", textItem: "spinBoxInput", fill: white, border: dark, borderWidth: 1, text: black },
+                { tag: "spin box disabled", control: spinDisabled, name: "spinBoxBackground", textItem: "spinBoxInput", fill: light, border: disabledBorder, borderWidth: 1, text: gray },
+                { tag: "check box enabled", control: checkEnabled, name: "checkBoxIndicator", fill: white, border: dark, borderWidth: 1 },
+                { tag: "check box disabled", control: checkDisabled, name: "checkBoxIndicator", fill: light, border: disabledBorder, borderWidth: 1 },
             ]
         }
 
-        function test_backgrounds(data) {
-            var background = findStyled(data.control, data.name)
+        function test_looks(data) {
+            var background = styled(data.control, data.name)
             compare(String(background.color), data.fill)
             compare(String(background.border.color), data.border)
-            compare(background.border.width, 1)
-        }
-
-        function test_textColours_data() {
-            return [
-                { tag: "text field enabled", colour: function() { return fieldEnabled.textColor }, expected: Theme.themeBlack },
-                { tag: "text field disabled", colour: function() { return fieldDisabled.textColor }, expected: Theme.themeGray },
-                { tag: "text field errorHighlight", colour: function() { return fieldError.textColor }, expected: Theme.themeWhite },
-                { tag: "combo box enabled", colour: function() { return find(comboEnabled, "comboBoxText").color }, expected: Theme.themeBlack },
-                { tag: "combo box disabled", colour: function() { return find(comboDisabled, "comboBoxText").color }, expected: Theme.themeGray },
-                { tag: "combo box errorHighlight", colour: function() { return find(comboError, "comboBoxText").color }, expected: Theme.themeWhite },
-                { tag: "spin box enabled", colour: function() { return find(spinEnabled, "spinBoxInput").color }, expected: Theme.themeBlack },
-                { tag: "spin box disabled", colour: function() { return find(spinDisabled, "spinBoxInput").color }, expected: Theme.themeGray },
-            ]
-        }
-
-        function test_textColours(data) {
-            compare(String(data.colour()), data.expected)
+            compare(background.border.width, data.borderWidth)
+            if (data.text) {
+                var colour = data.textItem ? styled(data.control, data.textItem).color : data.control.textColor
+                compare(String(colour), data.text)
+            }
         }
 
         function test_disabledSpinBoxTextIsHalfTransparent() {
-            compare(findStyled(spinDisabled, "spinBoxInput").opacity, 0.5)
-            compare(findStyled(spinEnabled, "spinBoxInput").opacity, 1)
-        }
-
-        function test_hiddenBorder() {
-            compare(findStyled(fieldBorderless, "textFieldBackground").border.width, 0)
+            compare(styled(spinDisabled, "spinBoxInput").opacity, 0.5)
+            compare(styled(spinEnabled, "spinBoxInput").opacity, 1)
         }
 
         function test_stepBoxes() {
-            var up = findStyled(spinEnabled, "spinBoxUpBox")
-            var down = findStyled(spinEnabled, "spinBoxDownBox")
+            var up = styled(spinEnabled, "spinBoxUpBox")
             verify(up.visible)
-            verify(down.visible)
+            verify(styled(spinEnabled, "spinBoxDownBox").visible)
             compare(up.width, 24)
             compare(String(up.color), Theme.themeMedium)
-            compare(findStyled(spinBare, "spinBoxUpBox").visible, false)
-            compare(findStyled(spinBare, "spinBoxDownBox").visible, false)
-            compare(findStyled(spinBare, "mouseUp").width, 0)
+            compare(styled(spinBare, "spinBoxUpBox").visible, false)
+            compare(styled(spinBare, "spinBoxDownBox").visible, false)
+            compare(styled(spinBare, "mouseUp").width, 0)
         }
 
         function test_checkBoxTick() {
-            tryCompare(findStyled(checkEnabled, "checkBoxTick"), "opacity", 1)
-            tryCompare(findStyled(checkDisabled, "checkBoxTick"), "opacity", 0.5)
-            var boxless = findStyled(checkBoxless, "checkBoxIndicator")
+            tryCompare(styled(checkEnabled, "checkBoxTick"), "opacity", 1)
+            tryCompare(styled(checkDisabled, "checkBoxTick"), "opacity", 0.5)
+            var boxless = styled(checkBoxless, "checkBoxIndicator")
             compare(boxless.border.width, 0)
             compare(boxless.color.a, 0)
             checkEnabled.checked = false
-            tryCompare(findStyled(checkEnabled, "checkBoxTick"), "opacity", 0)
+            tryCompare(styled(checkEnabled, "checkBoxTick"), "opacity", 0)
             checkEnabled.checked = true
         }
 
@@ -174,7 +142,7 @@ Item {
         function test_busyIndicatorTurnsAndFades() {
             compare(busy.implicitWidth, 64)
             compare(busy.implicitHeight, 64)
-            var image = findStyled(busy, "busyImage")
+            var image = styled(busy, "busyImage")
             compare(image.visible, false)
             busy.running = true
             verify(image.visible)
@@ -188,17 +156,16 @@ Item {
         }
 
         function test_groupBoxTitleBand() {
-            var band = findStyled(group, "groupBoxTitleBand")
+            var band = styled(group, "groupBoxTitleBand")
             compare(band.height, 20)
             compare(String(band.color), Theme.themeDark)
             group.enabled = false
             compare(String(band.color), Theme.themeLight)
             group.enabled = true
-            compare(String(findStyled(group, "groupBoxBorder").border.color), Theme.themeDark)
+            compare(String(styled(group, "groupBoxBorder").border.color), Theme.themeDark)
         }
 
         function test_tableActivatesOnSingleClick() {
-            var spy = createTemporaryObject(signalSpyComponent, table, { target: table, signalName: "activated" })
             var y = 0
             while (y < table.height && table.rowAt(50, y) !== 1)
                 ++y
@@ -209,23 +176,16 @@ Item {
         }
 
         function test_tabSizes() {
-            var tabBar = findStyled(tabs, "tabBar")
-            compare(String(tabBar.color), Theme.themeDark)
-            var first = tabs.getTab(0)
-            verify(first)
+            compare(String(styled(tabs, "tabBar").color), Theme.themeDark)
+            verify(tabs.getTab(0))
             compare(tabs.anchors.fill, tabs.parent)
-            var narrow = find(tabs, "tab-A")
-            var wide = find(tabs, "tab-Bluetooth")
+            var narrow = findChild(tabs, "tab-A")
+            var wide = findChild(tabs, "tab-Bluetooth")
             compare(narrow.implicitWidth, 80)
             verify(wide.implicitWidth > 80)
             compare(narrow.implicitHeight, 50)
             compare(String(narrow.color), Theme.themeLight)
             compare(String(wide.color), Theme.themeDark)
-        }
-
-        Component {
-            id: signalSpyComponent
-            SignalSpy {}
         }
 
         function test_textAreaGrowsWithItsText() {
