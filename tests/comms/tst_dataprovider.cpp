@@ -14,12 +14,7 @@ namespace {
 class FakeProvider : public DataProvider
 {
 public:
-    explicit FakeProvider(QList<Setting *> settings)
-        : DataProvider(nullptr)
-        , mList(std::move(settings))
-    {
-    }
-
+    explicit FakeProvider(QList<Setting *> settings) : DataProvider(nullptr), mList(settings) {}
     void close() override {}
     void open() override {}
     QList<Setting *> settingsList() const override
@@ -29,12 +24,10 @@ public:
     }
 
     mutable int mListCalls = 0;
+    const QList<Setting *> mList;
 
 protected:
     void onWriteData(QByteArray) override {}
-
-private:
-    QList<Setting *> mList;
 };
 
 Setting *newSetting(const QString &name)
