@@ -25,7 +25,6 @@ bool SimulatorProcess::start(const QStringList &arguments, int timeoutMs)
 {
     mPortName.clear();
     mStandardError.clear();
-    mStandardOutput.clear();
     mProcess->start(executablePath(), arguments);
     const QDeadlineTimer deadline(timeoutMs);
     if (!mProcess->waitForStarted(timeoutMs))
@@ -86,13 +85,6 @@ QByteArray SimulatorProcess::standardError()
     drainPipe(QProcess::StandardError);
     collectStandardError();
     return mStandardError;
-}
-
-QByteArray SimulatorProcess::standardOutput()
-{
-    drainPipe(QProcess::StandardOutput);
-    mStandardOutput += mProcess->readAllStandardOutput();
-    return mStandardOutput;
 }
 
 void SimulatorProcess::drainPipe(QProcess::ProcessChannel channel)

@@ -43,8 +43,6 @@ public:
 
     // Everything written to standard error so far.
     QByteArray standardError();
-    // Everything written to standard output after the first line (the path).
-    QByteArray standardOutput();
 
     // Runs the event loop until standard error contains text or timeoutMs passed.
     bool waitForStandardError(const QByteArray &text, int timeoutMs = 5000);
@@ -59,5 +57,4 @@ private:
     QProcess *mProcess;
     QString mPortName;
     QByteArray mStandardError;
-    QByteArray mStandardOutput;
 };
