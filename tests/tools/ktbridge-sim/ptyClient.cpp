@@ -38,19 +38,14 @@ bool PtyClient::write(const QByteArray &bytes)
     return ::write(mFd, bytes.constData(), size_t(bytes.size())) == bytes.size();
 }
 
-QByteArray PtyClient::read(int size, int timeoutMs)
+QByteArray PtyClient::readFrame()
 {
-    return readUntil(size, timeoutMs);
-}
-
-QByteArray PtyClient::readFor(int ms)
-{
-    return readUntil(-1, ms);
-}
-
-QList<QByteArray> PtyClient::chunks() const
-{
-    return mChunks;
+    const QByteArray header = read(3);
+    if (header.size() < 3)
+        return QByteArray();
+    const int rest = ((quint8(header.at(1)) << 8) | quint8(header.at(2))) + 2;
+    const QByteArray frame = header + read(rest);
+    return frame.size() == rest + 3 ? frame : QByteArray();
 }
 
 bool PtyClient::waitForHangUp(int timeoutMs)
@@ -69,7 +64,7 @@ bool PtyClient::waitForHangUp(int timeoutMs)
     return false;
 }
 
-QByteArray PtyClient::readUntil(int size, int timeoutMs)
+QByteArray PtyClient::read(int size, int timeoutMs)
 {
     mChunks.clear();
     QByteArray received;

@@ -8,11 +8,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSerialPort>
-#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
 #include <fcntl.h>
+#include <memory>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -20,30 +20,9 @@ using QVt::Comms::Protocol::BootProtocol;
 
 namespace {
 
-QByteArray bytes(const char *hexText)
-{
-    return QByteArray::fromHex(hexText);
-}
-
-const QByteArray kBootSequence = bytes("43 00 06 5A 50 58 4D 42 54 4C 0D");
-const QByteArray kReadProductId = bytes("43 00 01 50 12 0D");
-const QByteArray kReadConfiguration = bytes("43 00 01 4C 0E 0D");
-const QByteArray kWriteAbc = bytes("43 00 04 53 41 42 43 54 0D");
-
 // --id-string "KTB"
 const QByteArray kIdReply = bytes("43 00 03 4B 54 42 1D 0D");
-const QByteArray kProductIdReply = bytes("43 00 07 50 00 00 C0 DE 00 03 09 0D");
-const QByteArray kErrorReply = bytes("43 00 01 45 07 0D");
 const QByteArray kNoise = bytes("FF 00 55 AA 0D");
-
-// Reads one whole frame, however long.
-QByteArray readFrame(PtyClient &client)
-{
-    const QByteArray header = client.read(3);
-    if (header.size() < 3)
-        return header;
-    return header + client.read(((quint8(header.at(1)) << 8) | quint8(header.at(2))) + 2);
-}
 
 } // namespace
 
@@ -52,12 +31,12 @@ class TestKtBridgeSimFaults : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanup();
+
     void faults_data();
     void faults();
     void errorOnWriteKeepsConfiguration();
-    void splitCutsAfterInnerCarriageReturn_data();
-    void splitCutsAfterInnerCarriageReturn();
-    void noiseArrivesBeforeReply();
     void hangUpAfterFrames();
     void hangUpWhenClientLeftBeforeReply();
 
@@ -68,171 +47,141 @@ private slots:
     void pacing();
 
 private:
-    static QStringList arguments(const QStringList &extra);
+    // Starts a fresh simulator with --id-string KTB and the options given (the last of an
+    // option given twice counts), and opens its line.
+    bool start(const QStringList &options);
+
+    std::unique_ptr<SimulatorProcess> mSim;
+    PtyClient mClient;
 };
 
-QStringList TestKtBridgeSimFaults::arguments(const QStringList &extra)
+void TestKtBridgeSimFaults::init()
 {
-    // Options given twice count once, the last time.
-    return QStringList{QStringLiteral("--id-string"), QStringLiteral("KTB")} + extra;
+    mSim = std::make_unique<SimulatorProcess>();
+}
+
+void TestKtBridgeSimFaults::cleanup()
+{
+    mClient.close();
+    mSim.reset();
+}
+
+bool TestKtBridgeSimFaults::start(const QStringList &options)
+{
+    return mSim->start(QStringList{QStringLiteral("--id-string"), QStringLiteral("KTB")} + options)
+           && mClient.open(mSim->portName());
 }
 
 void TestKtBridgeSimFaults::faults_data()
 {
-    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<QStringList>("options");
     QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<QList<QByteArray>>("pieces");
+    QTest::addColumn<bool>("eachInOwnRead");
 
-    QTest::newRow("silent: no identification") << QStringList{"silent"} << kBootSequence << QByteArray();
-    QTest::newRow("silent: no product ID") << QStringList{"silent"} << kReadProductId << QByteArray();
-    QTest::newRow("error-on-read") << QStringList{"error-on-read"} << kReadConfiguration << kErrorReply;
-    QTest::newRow("error-on-read leaves P alone") << QStringList{"error-on-read"} << kReadProductId << kProductIdReply;
-    QTest::newRow("error-on-write") << QStringList{"error-on-write"} << kWriteAbc << kErrorReply;
-    QTest::newRow("bad-checksum") << QStringList{"bad-checksum"} << kReadProductId
-                                  << bytes("43 00 07 50 00 00 C0 DE 00 03 08 0D");
-    QTest::newRow("repeat-id") << QStringList{"repeat-id"} << kReadProductId << kIdReply + kProductIdReply;
-    QTest::newRow("repeat-id and bad-checksum") << QStringList{"repeat-id", "bad-checksum"} << kBootSequence
-                                                << bytes("43 00 03 4B 54 42 1C 0D 43 00 03 4B 54 42 1C 0D");
-    QTest::newRow("split") << QStringList{"split"} << kReadProductId << kProductIdReply;
-    QTest::newRow("noise") << QStringList{"noise"} << kReadProductId << kNoise + kProductIdReply;
-    QTest::newRow("noise, repeat-id and split") << QStringList{"noise", "repeat-id", "split"} << kReadProductId
-                                                << kNoise + kIdReply + kProductIdReply;
+    // pieces: what arrives, in that order; with eachInOwnRead, each piece as one read of
+    // its own (the pieces of "split" are 100 ms apart).
+    const auto row = [](const char *name, const QStringList &options, const QByteArray &request,
+                        const QList<QByteArray> &pieces, bool eachInOwnRead = false) {
+        QTest::newRow(name) << options << request << pieces << eachInOwnRead;
+    };
+    row("silent: no identification", {"--fault", "silent"}, kBootSequence, {});
+    row("silent: no product ID", {"--fault", "silent"}, kReadProductId, {});
+    row("error-on-read", {"--fault", "error-on-read"}, kReadConfiguration, {kErrorReply});
+    row("error-on-read leaves P alone", {"--fault", "error-on-read"}, kReadProductId, {kProductIdReply});
+    row("error-on-write", {"--fault", "error-on-write"}, kWriteAbc, {kErrorReply});
+    row("bad-checksum", {"--fault", "bad-checksum"}, kReadProductId, {bytes("43 00 07 50 00 00 C0 DE 00 03 08 0D")});
+    row("repeat-id", {"--fault", "repeat-id"}, kReadProductId, {kIdReply, kProductIdReply});
+    row("repeat-id and bad-checksum", {"--fault", "repeat-id", "--fault", "bad-checksum"}, kBootSequence,
+        {bytes("43 00 03 4B 54 42 1C 0D 43 00 03 4B 54 42 1C 0D")});
+    row("noise: before the reply", {"--fault", "noise"}, kReadProductId, {kNoise, kProductIdReply}, true);
+    row("noise, repeat-id and split", {"--fault", "noise", "--fault", "repeat-id", "--fault", "split"},
+        kReadProductId, {kNoise, kIdReply, kProductIdReply});
+    // The identification text "K\rB" puts a CR inside the frame.
+    row("split: CR inside, cut right after it", {"--fault", "split", "--id-string", "K\rB"}, kBootSequence,
+        {bytes("43 00"), bytes("03 4B 0D"), bytes("42 44 0D")}, true);
+    row("split: no CR inside, cut in the middle", {"--fault", "split", "--id-string", "K\rB"}, kReadProductId,
+        {bytes("43 00"), bytes("07 50 00 00"), bytes("C0 DE 00 03 09 0D")}, true);
 }
 
 void TestKtBridgeSimFaults::faults()
 {
-    QFETCH(QStringList, faults);
+    QFETCH(QStringList, options);
     QFETCH(QByteArray, request);
-    QFETCH(QByteArray, received);
+    QFETCH(QList<QByteArray>, pieces);
+    QFETCH(bool, eachInOwnRead);
 
-    QStringList extra;
-    for (const QString &fault : faults)
-        extra << QStringLiteral("--fault") << fault;
-    SimulatorProcess sim;
-    PtyClient client;
-    QVERIFY(sim.start(arguments(extra)));
-    QVERIFY(client.open(sim.portName()));
-    QVERIFY(client.write(request));
-    QCOMPARE(client.read(received.size()).toHex(' '), received.toHex(' '));
-    QCOMPARE(client.readFor(400), QByteArray());
+    QVERIFY(start(options));
+    QVERIFY(mClient.write(request));
+    const QByteArray received = pieces.join();
+    QCOMPARE(mClient.read(received.size()).toHex(' '), received.toHex(' '));
+    if (eachInOwnRead)
+        QCOMPARE(mClient.chunks(), pieces);
+    QCOMPARE(mClient.readFor(400), QByteArray());
 }
 
 void TestKtBridgeSimFaults::errorOnWriteKeepsConfiguration()
 {
-    SimulatorProcess sim;
-    PtyClient client;
-    QVERIFY(sim.start(arguments({QStringLiteral("--fault"), QStringLiteral("error-on-write")})));
-    QVERIFY(client.open(sim.portName()));
-    QVERIFY(client.write(kReadConfiguration));
-    const QByteArray before = readFrame(client);
+    QVERIFY(start({QStringLiteral("--fault"), QStringLiteral("error-on-write")}));
+    QVERIFY(mClient.write(kReadConfiguration));
+    const QByteArray before = mClient.readFrame();
     QVERIFY(before.startsWith(bytes("43")));
 
     // The configuration the unit holds itself would do; it is refused all the same.
-    QVERIFY(client.write(BootProtocol::buildWriteProtobufCommand(before.mid(4, before.size() - 6))));
-    QCOMPARE(client.read(kErrorReply.size()), kErrorReply);
-    QVERIFY(client.write(kReadConfiguration));
-    QCOMPARE(readFrame(client), before);
-}
-
-void TestKtBridgeSimFaults::splitCutsAfterInnerCarriageReturn_data()
-{
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<QList<QByteArray>>("pieces");
-
-    // The identification text "K\rB" puts a CR inside the frame.
-    QTest::newRow("CR inside: cut right after it")
-        << kBootSequence << QList<QByteArray>{bytes("43 00"), bytes("03 4B 0D"), bytes("42 44 0D")};
-    QTest::newRow("no CR inside: cut in the middle")
-        << kReadProductId << QList<QByteArray>{bytes("43 00"), bytes("07 50 00 00"), bytes("C0 DE 00 03 09 0D")};
-}
-
-void TestKtBridgeSimFaults::splitCutsAfterInnerCarriageReturn()
-{
-    QFETCH(QByteArray, request);
-    QFETCH(QList<QByteArray>, pieces);
-
-    SimulatorProcess sim;
-    PtyClient client;
-    QVERIFY(sim.start(arguments({QStringLiteral("--fault"), QStringLiteral("split"), QStringLiteral("--id-string"),
-                                 QStringLiteral("K\rB")})));
-    QVERIFY(client.open(sim.portName()));
-    QVERIFY(client.write(request));
-    const QByteArray whole = pieces.join();
-    QCOMPARE(client.read(whole.size()), whole);
-    // The pieces are 100 ms apart, so each arrives in a read of its own.
-    QCOMPARE(client.chunks(), pieces);
-}
-
-void TestKtBridgeSimFaults::noiseArrivesBeforeReply()
-{
-    SimulatorProcess sim;
-    PtyClient client;
-    QVERIFY(sim.start(arguments({QStringLiteral("--fault"), QStringLiteral("noise")})));
-    QVERIFY(client.open(sim.portName()));
-    QVERIFY(client.write(kReadProductId));
-    QCOMPARE(client.read(kNoise.size() + kProductIdReply.size()), kNoise + kProductIdReply);
-    QCOMPARE(client.chunks(), (QList<QByteArray>{kNoise, kProductIdReply}));
+    QVERIFY(mClient.write(BootProtocol::buildWriteProtobufCommand(before.mid(4, before.size() - 6))));
+    QCOMPARE(mClient.read(kErrorReply.size()), kErrorReply);
+    QVERIFY(mClient.write(kReadConfiguration));
+    QCOMPARE(mClient.readFrame(), before);
 }
 
 void TestKtBridgeSimFaults::hangUpAfterFrames()
 {
-    SimulatorProcess sim;
-    PtyClient client;
-    QVERIFY(sim.start(arguments({QStringLiteral("--fault"), QStringLiteral("hang-up-after=2")})));
-    QVERIFY(client.open(sim.portName()));
-    QVERIFY(client.write(kBootSequence));
-    QCOMPARE(client.read(kIdReply.size()), kIdReply);
-    QVERIFY(client.write(kReadProductId));
-    QCOMPARE(client.read(kProductIdReply.size()), kProductIdReply);
-    QVERIFY(client.waitForHangUp());
+    QVERIFY(start({QStringLiteral("--fault"), QStringLiteral("hang-up-after=2")}));
+    QVERIFY(mClient.write(kBootSequence));
+    QCOMPARE(mClient.read(kIdReply.size()), kIdReply);
+    QVERIFY(mClient.write(kReadProductId));
+    QCOMPARE(mClient.read(kProductIdReply.size()), kProductIdReply);
+    QVERIFY(mClient.waitForHangUp());
 
-    QVERIFY(sim.waitForFinished());
-    QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(sim.exitCode(), 0);
-    QCOMPARE(sim.standardError(), QByteArray("ktbridge-sim: hung up after 2 frames\n"));
-    client.close();
-    QVERIFY(!QFile::exists(sim.portName()));
+    QVERIFY(mSim->waitForFinished());
+    QCOMPARE(mSim->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(mSim->exitCode(), 0);
+    QCOMPARE(mSim->standardError(), QByteArray("ktbridge-sim: hung up after 2 frames\n"));
+    mClient.close();
+    QVERIFY(!QFile::exists(mSim->portName()));
 }
 
 void TestKtBridgeSimFaults::hangUpWhenClientLeftBeforeReply()
 {
     // The last reply is dropped with the client; the cable is pulled all the same.
-    SimulatorProcess sim;
-    PtyClient client;
-    QVERIFY(sim.start(arguments({QStringLiteral("--fault"), QStringLiteral("hang-up-after=1"),
-                                 QStringLiteral("--reply-delay"), QStringLiteral("300")})));
-    QVERIFY(client.open(sim.portName()));
-    QVERIFY(client.write(kReadProductId));
+    QVERIFY(start({QStringLiteral("--fault"), QStringLiteral("hang-up-after=1"), QStringLiteral("--reply-delay"),
+                   QStringLiteral("300")}));
+    QVERIFY(mClient.write(kReadProductId));
     QThread::msleep(100); // taken in, reply not yet out
-    client.close();
-    QVERIFY(sim.waitForFinished(5000));
-    QCOMPARE(sim.exitCode(), 0);
-    QCOMPARE(sim.standardError(), QByteArray("ktbridge-sim: hung up after 1 frame\n"));
+    mClient.close();
+    QVERIFY(mSim->waitForFinished(5000));
+    QCOMPARE(mSim->exitCode(), 0);
+    QCOMPARE(mSim->standardError(), QByteArray("ktbridge-sim: hung up after 1 frame\n"));
 }
 
 void TestKtBridgeSimFaults::incompleteRequestIsGivenUp()
 {
     // A request cut short (a client that died mid-write) must not swallow the next one.
-    SimulatorProcess sim;
-    PtyClient client;
-    QVERIFY(sim.start(arguments({QStringLiteral("--verbose")})));
-    QVERIFY(client.open(sim.portName()));
-    QVERIFY(client.write(bytes("43 00 05 4C")));
-    QVERIFY(sim.waitForStandardError("rx discarded 43 00 05 4C\n", 3000));
-    QVERIFY(client.write(kReadProductId));
-    QCOMPARE(client.read(kProductIdReply.size()), kProductIdReply);
+    QVERIFY(start({QStringLiteral("--verbose")}));
+    QVERIFY(mClient.write(bytes("43 00 05 4C")));
+    QVERIFY(mSim->waitForStandardError("rx discarded 43 00 05 4C\n", 3000));
+    QVERIFY(mClient.write(kReadProductId));
+    QCOMPARE(mClient.read(kProductIdReply.size()), kProductIdReply);
 }
 
 void TestKtBridgeSimFaults::serialPortCanReopenTheLine()
 {
     // As the program does between connections: open, ask, close, open again, ask again.
-    SimulatorProcess sim;
-    QVERIFY(sim.start(arguments({})));
-    QSerialPort port(sim.portName());
+    QVERIFY(mSim->start());
+    QSerialPort port(mSim->portName());
     for (int round = 0; round < 2; ++round) {
         QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
         QVERIFY(port.setBaudRate(115200));
-        QSignalSpy readyRead(&port, &QIODevice::readyRead);
         QCOMPARE(port.write(kReadProductId), qint64(kReadProductId.size()));
         QByteArray reply;
         QTRY_VERIFY((reply += port.readAll()).size() >= kProductIdReply.size());
@@ -241,7 +190,7 @@ void TestKtBridgeSimFaults::serialPortCanReopenTheLine()
     }
     // Nothing the serial port did may lock others out of the line once it is closed.
     QThread::msleep(100);
-    const int fd = ::open(QFile::encodeName(sim.portName()).constData(), O_RDWR | O_NOCTTY);
+    const int fd = ::open(QFile::encodeName(mSim->portName()).constData(), O_RDWR | O_NOCTTY);
     QVERIFY(fd >= 0);
     int exclusive = -1;
     QCOMPARE(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
@@ -270,14 +219,11 @@ void TestKtBridgeSimFaults::pacing()
     QFETCH(int, idLength);
     QFETCH(int, minimumMs);
 
-    SimulatorProcess sim;
-    PtyClient client;
-    QVERIFY(sim.start(arguments(options << QStringLiteral("--id-string") << QString(idLength, QLatin1Char('K')))));
-    QVERIFY(client.open(sim.portName()));
+    QVERIFY(start(options << QStringLiteral("--id-string") << QString(idLength, QLatin1Char('K'))));
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(client.write(kBootSequence));
-    QCOMPARE(client.read(idLength + 5, 10000).size(), idLength + 5);
+    QVERIFY(mClient.write(kBootSequence));
+    QCOMPARE(mClient.read(idLength + 5, 10000).size(), idLength + 5);
     const qint64 elapsed = clock.elapsed();
     qInfo("%s: %lld ms for at least %d ms", QTest::currentDataTag(), elapsed, minimumMs);
     // A lower bound only: a loaded machine may always be slower.
