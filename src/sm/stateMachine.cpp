@@ -21,8 +21,6 @@
 #include <QSaveFile>
 #include <QUrl>
 
-#include <memory>
-
 // Log lines name this unit whatever the build's message-context setting is.
 #define KT_WARNING QMessageLogger("sm/stateMachine", __LINE__, Q_FUNC_INFO).warning
 
@@ -49,10 +47,10 @@ QString localPath(const QString &url)
     return QUrl(url, QUrl::TolerantMode).toLocalFile();
 }
 
-bool writeArchiveEntry(KZip &zip, const QString &name, const QByteArray &data)
+void writeArchiveEntry(KZip &zip, const QString &name, const QByteArray &data)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return zip.writeFile(name, data, ARCHIVE_ENTRY_PERMISSIONS, ARCHIVE_ENTRY_OWNER, ARCHIVE_ENTRY_OWNER,
+    zip.writeFile(name, data, ARCHIVE_ENTRY_PERMISSIONS, ARCHIVE_ENTRY_OWNER, ARCHIVE_ENTRY_OWNER,
                          now, now, now);
 }
 
@@ -248,7 +246,8 @@ void StateMachine::doNewConfiguration(const QString &productId)
 
 void StateMachine::doSaveConfiguration(const QString &configurationUrl)
 {
-    const QSharedPointer<AbstractDevice> device = machine ? machine->sharedCurrentDevice() : QSharedPointer<AbstractDevice>();
+    const QSharedPointer<AbstractDevice> device =
+        machine ? machine->sharedCurrentDevice() : QSharedPointer<AbstractDevice>();
     if (!device) {
         KT_WARNING() << "Could not save to" << configurationUrl;
         return;
@@ -290,7 +289,8 @@ void StateMachine::doFactoryReset()
 
 void StateMachine::doPackSupportArchive(const QString &archiveUrl)
 {
-    const QSharedPointer<AbstractDevice> device = machine ? machine->sharedCurrentDevice() : QSharedPointer<AbstractDevice>();
+    const QSharedPointer<AbstractDevice> device =
+        machine ? machine->sharedCurrentDevice() : QSharedPointer<AbstractDevice>();
     if (!device) {
         KT_WARNING() << "Could not save support archive to" << archiveUrl;
         return;
@@ -304,7 +304,8 @@ void StateMachine::doPackSupportArchive(const QString &archiveUrl)
     // Once the archive is open, success is reported whatever the entry writes say:
     // the user gets the file, and its content shows what could be written.
     writeArchiveEntry(zip, QStringLiteral("config.bgc"), device->serialize());
-    writeArchiveEntry(zip, QStringLiteral("details.txt"), supportDetails(device.data(), machine->currentDeviceIdString()));
+    writeArchiveEntry(zip, QStringLiteral("details.txt"),
+                      supportDetails(device.data(), machine->currentDeviceIdString()));
     zip.close();
     emit packSupportArchiveSuccessful(filePath);
 }
