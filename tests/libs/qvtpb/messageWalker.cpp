@@ -106,4 +106,20 @@ QVariantMap snapshot(const QObject *root)
     return values;
 }
 
+void editEverything(QObject *root, QVt::Pb::Can::Config *can)
+{
+    const QStringList paths = writablePaths(root);
+    for (int i = 0; i < paths.size(); ++i) {
+        QMetaProperty property;
+        QObject *object = holder(root, paths.at(i), &property);
+        property.write(object, otherValue(property, property.read(object), i));
+    }
+    QVt::Pb::Can::Filter *standard = can->addFilter();
+    standard->setIdentifier(0x123);
+    QVt::Pb::Can::Filter *extended = can->addFilter();
+    extended->setIdentifier(0x1abcdef0);
+    extended->setMask(0x1fffff00);
+    extended->setExtended(true);
+}
+
 } // namespace MessageWalker

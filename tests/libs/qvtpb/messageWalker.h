@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <QVariantMap>
 
+namespace QVt::Pb::Can {
+class Config;
+}
+
 namespace MessageWalker {
 
 // Dotted paths ("can.bitRate", "wlanInterface.object.ssid", "can.filters.0.mask")
@@ -25,6 +29,10 @@ QVariant otherValue(const QMetaProperty &property, const QVariant &current, int 
 // Every readable value below root, by dotted path; the filters of a CAN
 // configuration appear as "can.filters.<index>.<property>".
 QVariantMap snapshot(const QObject *root);
+
+// Gives every writable property below root a value other than its current one, then
+// adds a standard and an extended filter to can.
+void editEverything(QObject *root, QVt::Pb::Can::Config *can);
 
 } // namespace MessageWalker
 
