@@ -79,9 +79,8 @@ static ProbeRun runProbe(const QString &appDir, const QStringList &create)
         return {};
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_MESSAGE_PATTERN"));
-    env.remove(QStringLiteral("QT_DEBUG_PLUGINS"));
-    env.remove(QStringLiteral("QT_LOGGING_RULES"));
+    for (const char *name : {"QT_MESSAGE_PATTERN", "QT_DEBUG_PLUGINS", "QT_LOGGING_RULES"})
+        env.remove(QLatin1String(name));
     process.setProcessEnvironment(env);
     process.start(probe, create);
     if (!process.waitForFinished(30000))
