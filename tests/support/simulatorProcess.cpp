@@ -107,7 +107,8 @@ bool SimulatorProcess::waitForStandardError(const QByteArray &text, int timeoutM
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(mProcess, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
-    connect(this, &SimulatorProcess::standardErrorReceived, &loop, [&] {
+    // Connected after collectStandardError(), so it sees what has just arrived.
+    connect(mProcess, &QProcess::readyReadStandardError, &loop, [&] {
         if (mStandardError.contains(text))
             loop.quit();
     });
@@ -118,9 +119,5 @@ bool SimulatorProcess::waitForStandardError(const QByteArray &text, int timeoutM
 
 void SimulatorProcess::collectStandardError()
 {
-    const QByteArray data = mProcess->readAllStandardError();
-    if (data.isEmpty())
-        return;
-    mStandardError += data;
-    emit standardErrorReceived(data);
+    mStandardError += mProcess->readAllStandardError();
 }

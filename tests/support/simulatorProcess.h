@@ -47,9 +47,6 @@ public:
     // Runs the event loop until standard error contains text or timeoutMs passed.
     bool waitForStandardError(const QByteArray &text, int timeoutMs = 5000);
 
-signals:
-    void standardErrorReceived(const QByteArray &data);
-
 private:
     void collectStandardError();
     void drainPipe(QProcess::ProcessChannel channel);
