@@ -50,23 +50,14 @@ QByteArray PtyClient::readFrame()
 
 bool PtyClient::waitForHangUp(int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        pollfd entry = {mFd, POLLIN, 0};
-        if (::poll(&entry, 1, int(deadline.remainingTime())) <= 0)
-            continue;
-        if (entry.revents & (POLLHUP | POLLERR))
-            return true;
-        char byte;
-        if (::read(mFd, &byte, 1) <= 0)
-            return true;
-    }
-    return false;
+    read(-1, timeoutMs);
+    return mHungUp;
 }
 
 QByteArray PtyClient::read(int size, int timeoutMs)
 {
     mChunks.clear();
+    mHungUp = false;
     QByteArray received;
     received.swap(mUnclaimed);
     const QDeadlineTimer deadline(timeoutMs);
@@ -74,12 +65,12 @@ QByteArray PtyClient::read(int size, int timeoutMs)
         pollfd entry = {mFd, POLLIN, 0};
         if (::poll(&entry, 1, int(deadline.remainingTime())) <= 0)
             continue;
-        if (!(entry.revents & POLLIN))
-            break; // hung up
         char buffer[4096];
-        const ssize_t count = ::read(mFd, buffer, sizeof buffer);
-        if (count <= 0)
+        const ssize_t count = (entry.revents & POLLIN) ? ::read(mFd, buffer, sizeof buffer) : 0;
+        if (count <= 0) {
+            mHungUp = true;
             break;
+        }
         mChunks.append(QByteArray(buffer, int(count)));
         received += mChunks.constLast();
     }

@@ -28,13 +28,14 @@ public:
     QByteArray readFrame();
     // The reads from the line that made up the last read(), in order.
     QList<QByteArray> chunks() const { return mChunks; }
-    // Waits until the line is hung up on this client.
+    // Waits until the line is hung up on this client, dropping what still arrives.
     bool waitForHangUp(int timeoutMs = 5000);
 
 private:
     int mFd = -1;
     QList<QByteArray> mChunks;
     QByteArray mUnclaimed;
+    bool mHungUp = false;
 };
 
 inline QByteArray bytes(const char *hexText)

@@ -171,12 +171,10 @@ void TestKtBridgeSim::requests_data()
                         const QByteArray &replies) { QTest::newRow(name) << arguments << writes << replies; };
     row("boot sequence: identification text", {"--id-string", "Test Unit 7"}, {kBootSequence},
         bytes("43 00 0B 54 65 73 74 20 55 6E 69 74 20 37 6F 0D"));
-    row("P: product ID of the default product", {}, {kReadProductId}, kProductIdReply);
     row("P: product ID given in capitals", {"--product-id", "0000C0DE0001"}, {kReadProductId},
         bytes("43 00 07 50 00 00 C0 DE 00 01 0B 0D"));
     row("P: older hardware revision", {"--product-id", "0000c0de0011"}, {kReadProductId},
         bytes("43 00 07 50 00 00 C0 DE 00 11 1B 0D"));
-    row("S: nothing", {}, {kWriteNothing}, kWriteReply);
     row("unknown command: error", {}, {bytes("43 00 01 58 1A 0D")}, kErrorReply);
     row("Q: enter normal operation", {}, {bytes("43 00 01 51 13 0D")}, QByteArray());
     row("Y: enter pairing mode", {}, {bytes("43 00 01 59 1B 0D")}, QByteArray());
