@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTest>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -82,4 +83,28 @@ void PtyPair::hangUp()
     if (mMaster >= 0)
         ::close(mMaster);
     mMaster = -1;
+}
+
+void expectModemLineWarning(const QString &port)
+{
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        qPrintable(QStringLiteral("Could not drive DTR and RTS inactive on port \"%1\"").arg(port)));
+}
+
+QStringList errorsIn(const QSignalSpy &errors)
+{
+    QStringList list;
+    for (const QList<QVariant> &error : errors)
+        list.append(QString::number(error.at(0).value<quint16>()) + QStringLiteral(": ")
+                    + error.at(1).toString());
+    return list;
+}
+
+QList<QByteArray> bytesIn(const QSignalSpy &spy)
+{
+    QList<QByteArray> list;
+    for (const QList<QVariant> &signal : spy)
+        list.append(signal.at(0).toByteArray());
+    return list;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSignalSpy>
 #include <QString>
+#include <QStringList>
 
 // A pseudo-terminal held from the device's end, so that a test can see the exact bytes
 // a serial port writes and feed it bytes in chosen pieces. Owns the master descriptor;
@@ -30,3 +32,10 @@ private:
     int mMaster = -1;
     QString mPortPath;
 };
+
+// Expects the warning of an open of a pseudo-terminal, which has no DTR and RTS to drive.
+void expectModemLineWarning(const QString &port);
+// What a spy caught, as comparable lists: "code: text" per errorOccurred; the bytes of
+// each newData or writeData.
+QStringList errorsIn(const QSignalSpy &errors);
+QList<QByteArray> bytesIn(const QSignalSpy &spy);

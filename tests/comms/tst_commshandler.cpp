@@ -23,13 +23,6 @@ namespace {
 const char *const ProviderKey = "comms/provider";
 const char *const PortKey = "comms/serial/port";
 
-void expectModemLineWarning(const QString &port)
-{
-    QTest::ignoreMessage(
-        QtWarningMsg,
-        qPrintable(QStringLiteral("Could not drive DTR and RTS inactive on port \"%1\"").arg(port)));
-}
-
 QSerialPort *portOf(const CommsHandler &hub)
 {
     return hub.currentProvider()->findChild<QSerialPort *>();
