@@ -124,7 +124,7 @@ private slots:
     void storeKeepsConfigurationAcrossRuns();
     void unwritableStoreAnswersError();
 
-    void verboseLogsFramesInHex();
+    void verboseLogsFramesAndDiscards();
     void endsCleanlyOnSignal_data();
     void endsCleanlyOnSignal();
     void badArguments_data();
@@ -355,7 +355,7 @@ void TestKtBridgeSim::unwritableStoreAnswersError()
     QCOMPARE(bitRate(mClient), Config::BIT_RATE_500K);
 }
 
-void TestKtBridgeSim::verboseLogsFramesInHex()
+void TestKtBridgeSim::verboseLogsFramesAndDiscards()
 {
     QVERIFY(start({QStringLiteral("--verbose")}));
     QVERIFY(mClient.write(bytes("00 FF") + kReadProductId));
@@ -366,6 +366,11 @@ void TestKtBridgeSim::verboseLogsFramesInHex()
                         "rx discarded 00 FF\n"
                         "rx 43 00 01 50 12 0D\n"
                         "tx 43 00 07 50 00 00 C0 DE 00 03 09 0D\n"));
+    // A request cut short (a client that died mid-write) must not swallow the next one.
+    QVERIFY(mClient.write(bytes("43 00 05 4C")));
+    QVERIFY(mSim->waitForStandardError("rx discarded 43 00 05 4C\n", 3000));
+    QVERIFY(mClient.write(kReadProductId));
+    QCOMPARE(mClient.read(kProductIdReply.size()), kProductIdReply);
     mClient.close();
     QVERIFY(mSim->waitForStandardError("client closed\n"));
 }

@@ -39,8 +39,6 @@ private slots:
     void errorOnWriteKeepsConfiguration();
     void hangUpAfterFrames();
     void hangUpWhenClientLeftBeforeReply();
-
-    void incompleteRequestIsGivenUp();
     void serialPortCanReopenTheLine();
 
     void pacing_data();
@@ -162,16 +160,6 @@ void TestKtBridgeSimFaults::hangUpWhenClientLeftBeforeReply()
     QVERIFY(mSim->waitForFinished(5000));
     QCOMPARE(mSim->exitCode(), 0);
     QCOMPARE(mSim->standardError(), QByteArray("ktbridge-sim: hung up after 1 frame\n"));
-}
-
-void TestKtBridgeSimFaults::incompleteRequestIsGivenUp()
-{
-    // A request cut short (a client that died mid-write) must not swallow the next one.
-    QVERIFY(start({QStringLiteral("--verbose")}));
-    QVERIFY(mClient.write(bytes("43 00 05 4C")));
-    QVERIFY(mSim->waitForStandardError("rx discarded 43 00 05 4C\n", 3000));
-    QVERIFY(mClient.write(kReadProductId));
-    QCOMPARE(mClient.read(kProductIdReply.size()), kProductIdReply);
 }
 
 void TestKtBridgeSimFaults::serialPortCanReopenTheLine()
