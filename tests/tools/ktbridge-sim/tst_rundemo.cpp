@@ -20,8 +20,6 @@ private slots:
     void simulatorAloneUntilStopped();
 
 private:
-    bool writeApplication(const QString &script);
-
     QTemporaryDir mBuildDir;
 };
 
@@ -34,25 +32,19 @@ void TestRunDemo::init()
     QVERIFY(QFileInfo(sim).isSymLink() || QFile::link(SimulatorProcess::executablePath(), sim));
 }
 
-bool TestRunDemo::writeApplication(const QString &script)
-{
-    QFile file(mBuildDir.filePath(QStringLiteral("bin/ktbridge-configurator")));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("#!/bin/sh\n" + script.toUtf8());
-    file.close();
-    return file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
-}
-
 void TestRunDemo::applicationRunsOnSimulator()
 {
     // The stand-in application notes what it was given and whether the simulator answers
     // there, and ends with a status of its own.
     const QString notes = mBuildDir.filePath(QStringLiteral("notes"));
-    QVERIFY(writeApplication(QStringLiteral("{ echo \"$KTBRIDGE_EXTRA_PORTS\"; echo \"$*\"; "
-                                            "[ -c \"$KTBRIDGE_EXTRA_PORTS\" ] && echo terminal; } > '%1'\n"
-                                            "exit 3\n")
-                                 .arg(notes)));
+    QFile application(mBuildDir.filePath(QStringLiteral("bin/ktbridge-configurator")));
+    QVERIFY(application.open(QIODevice::WriteOnly));
+    application.write(QStringLiteral("#!/bin/sh\n{ echo \"$KTBRIDGE_EXTRA_PORTS\"; echo \"$*\"; "
+                                     "[ -c \"$KTBRIDGE_EXTRA_PORTS\" ] && echo terminal; } > '%1'\nexit 3\n")
+                          .arg(notes)
+                          .toUtf8());
+    application.close();
+    QVERIFY(application.setPermissions(application.permissions() | QFileDevice::ExeOwner));
     QProcess demo;
     demo.start(QStringLiteral(KT_RUN_DEMO), {mBuildDir.path(), QStringLiteral("--config"), QStringLiteral("a.bgc")});
     QVERIFY(demo.waitForFinished(20000));
