@@ -1,14 +1,5 @@
 # Shared build helpers: one Qt Test executable per test class, run headless by CTest.
 
-# Adds each listed subdirectory that already has a CMakeLists.txt.
-function(kt_add_subdirectories)
-    foreach(dir IN LISTS ARGN)
-        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-            add_subdirectory(${dir})
-        endif()
-    endforeach()
-endfunction()
-
 # kt_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]
 #             [TIMEOUT <seconds>] [DEPENDS <targets...>])
 # Builds build/tests/<name> and registers it with CTest. Every test runs with the
