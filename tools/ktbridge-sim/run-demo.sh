@@ -73,7 +73,10 @@ fi
 
 if [ -x "$app" ]; then
     echo "Simulated KT Bridge on $port"
-    KTBRIDGE_EXTRA_PORTS="$port" "$app" "$@" &
+    # A settings folder of the demo's own: a port remembered by an earlier real run would
+    # otherwise win over the simulator, and the demo must not change the user's choice.
+    mkdir -p "$builddir/demo-home"
+    XDG_CONFIG_HOME="$builddir/demo-home" KTBRIDGE_EXTRA_PORTS="$port" "$app" "$@" &
     app_pid=$!
     status=0
     wait_for "$app_pid" || status=$?
