@@ -125,6 +125,7 @@ private slots:
     void unwritableStoreAnswersError();
 
     void verboseLogsFramesAndDiscards();
+    void linkPointsAtTerminalWhileRunning();
     void endsCleanlyOnSignal_data();
     void endsCleanlyOnSignal();
     void badArguments_data();
@@ -375,6 +376,22 @@ void TestKtBridgeSim::verboseLogsFramesAndDiscards()
     QVERIFY(mSim->waitForStandardError("client closed\n"));
 }
 
+void TestKtBridgeSim::linkPointsAtTerminalWhileRunning()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("ttyKTB0"));
+    QVERIFY(mSim->start({QStringLiteral("--link"), link}));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), mSim->portName());
+
+    QVERIFY(mClient.open(link));
+    QVERIFY(mClient.write(kReadProductId));
+    QCOMPARE(mClient.read(kProductIdReply.size()), kProductIdReply);
+
+    QVERIFY(mSim->stop());
+    QCOMPARE(mSim->exitCode(), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
 void TestKtBridgeSim::endsCleanlyOnSignal_data()
 {
     QTest::addColumn<int>("signalNumber");
@@ -386,22 +403,13 @@ void TestKtBridgeSim::endsCleanlyOnSignal()
 {
     QFETCH(int, signalNumber);
 
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("ttyKTB0"));
-    QVERIFY(mSim->start({QStringLiteral("--link"), link}));
+    QVERIFY(mSim->start());
     QVERIFY(QFile::exists(mSim->portName()));
-    QCOMPARE(QFileInfo(link).symLinkTarget(), mSim->portName());
-    QVERIFY(mClient.open(link));
-    QVERIFY(mClient.write(kReadProductId));
-    QCOMPARE(mClient.read(kProductIdReply.size()), kProductIdReply);
-    mClient.close();
-
     QCOMPARE(::kill(pid_t(mSim->processId()), signalNumber), 0);
     QVERIFY(mSim->waitForFinished());
     QCOMPARE(mSim->exitStatus(), QProcess::NormalExit);
     QCOMPARE(mSim->exitCode(), 0);
     QVERIFY(!QFile::exists(mSim->portName()));
-    QVERIFY(!QFileInfo(link).isSymLink());
 }
 
 void TestKtBridgeSim::badArguments_data()
