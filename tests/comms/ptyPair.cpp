@@ -27,16 +27,6 @@ PtyPair::~PtyPair()
     hangUp();
 }
 
-bool PtyPair::isOpen() const
-{
-    return mMaster >= 0;
-}
-
-QString PtyPair::portPath() const
-{
-    return mPortPath;
-}
-
 bool PtyPair::write(const QByteArray &bytes)
 {
     qsizetype done = 0;

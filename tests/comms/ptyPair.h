@@ -16,9 +16,9 @@ public:
     PtyPair(const PtyPair &) = delete;
     PtyPair &operator=(const PtyPair &) = delete;
 
-    bool isOpen() const;
+    bool isOpen() const { return mMaster >= 0; }
     // The path a serial port opens.
-    QString portPath() const;
+    QString portPath() const { return mPortPath; }
 
     bool write(const QByteArray &bytes);
     // Everything the port has written so far and not yet read here.
