@@ -4,6 +4,36 @@
 
 namespace QVt::Comms {
 
+namespace {
+
+// The four list functions QML gets: append, count, at and clear, over the provider's list.
+QList<QObject *> *listOf(QQmlListProperty<QObject> *property)
+{
+    return static_cast<QList<QObject *> *>(property->data);
+}
+
+void appendSetting(QQmlListProperty<QObject> *property, QObject *setting)
+{
+    listOf(property)->append(setting);
+}
+
+int countSettings(QQmlListProperty<QObject> *property)
+{
+    return listOf(property)->count();
+}
+
+QObject *settingAt(QQmlListProperty<QObject> *property, int index)
+{
+    return listOf(property)->at(index);
+}
+
+void clearSettings(QQmlListProperty<QObject> *property)
+{
+    listOf(property)->clear();
+}
+
+} // namespace
+
 DataProvider::DataProvider(QObject *parent)
     : QObject(parent)
 {
@@ -27,7 +57,8 @@ QQmlListProperty<QObject> DataProvider::settings()
         for (Global::Setting *setting : list)
             mSettings.append(setting);
     }
-    return QQmlListProperty<QObject>(this, &mSettings);
+    return QQmlListProperty<QObject>(this, &mSettings, &appendSetting, &countSettings, &settingAt,
+                                     &clearSettings);
 }
 
 } // namespace QVt::Comms
