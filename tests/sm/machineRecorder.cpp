@@ -127,7 +127,7 @@ void MachineRecorder::reach(Start start)
     mLog.clear();
 }
 
-void MachineRecorder::give(Event event)
+void MachineRecorder::give(Event event, const QByteArray &data)
 {
     using namespace QVt::Sm;
     switch (event) {
@@ -153,7 +153,7 @@ void MachineRecorder::give(Event event)
         mMachine.process_event(EventWriteDeviceConfiguration{});
         break;
     case Event::NewData:
-        giveData(QByteArrayLiteral("X unexpected"));
+        giveData(data);
         break;
     case Event::CommsError:
         mMachine.process_event(EventCommsError{5});

@@ -61,8 +61,8 @@ public:
     // Starts from StateDisconnected; leaves the log empty.
     void reach(Start start);
     // An event of the kind with harmless arguments (a fresh "File A" device for
-    // EventSetDevice, a payload nobody expects for EventNewData).
-    void give(Event event);
+    // EventSetDevice); data is the payload of EventNewData.
+    void give(Event event, const QByteArray &data = QByteArray());
     void giveData(const QByteArray &data);
 
     // The reply to the read-product-ID command for a product ID.

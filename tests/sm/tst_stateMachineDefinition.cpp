@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 #include <unistd.h>
 
@@ -54,51 +55,27 @@ QStringList endEntries()
     return resetEntries() + QStringList{"configurationType 0"} + disconnectedEntries();
 }
 
-// What the process writes to its standard error stream while one of these lives.
-class StderrCapture
+// Runs the event loop until something calls QCoreApplication::exit, doing step first;
+// returns the exit status (1000 when nothing ended the loop) and what the process
+// wrote to its standard error stream meanwhile.
+std::pair<int, QByteArray> runToExit(const std::function<void()> &step)
 {
-public:
-    StderrCapture()
-    {
-        mFile.open();
-        std::fflush(stderr);
-        mSaved = ::dup(STDERR_FILENO);
-        ::dup2(mFile.handle(), STDERR_FILENO);
-    }
-    ~StderrCapture() { restore(); }
-
-    QByteArray text()
-    {
-        restore();
-        mFile.seek(0);
-        return mFile.readAll();
-    }
-
-private:
-    void restore()
-    {
-        if (mSaved < 0)
-            return;
-        std::fflush(stderr);
-        ::dup2(mSaved, STDERR_FILENO);
-        ::close(mSaved);
-        mSaved = -1;
-    }
-
-    QTemporaryFile mFile;
-    int mSaved = -1;
-};
-
-// Runs the application's event loop until something calls QCoreApplication::exit,
-// doing step first; returns the exit status (or 1000 when nothing ended the loop).
-int exitStatusOf(const std::function<void()> &step)
-{
+    QTemporaryFile capture;
+    capture.open();
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(capture.handle(), STDERR_FILENO);
     QTimer::singleShot(0, step);
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1000); });
     guard.start(5000);
-    return QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    capture.seek(0);
+    return {status, capture.readAll()};
 }
 
 } // namespace
@@ -120,20 +97,12 @@ private slots:
     void identificationText();
     void productId_data();
     void productId();
-    void unsupportedDevice_data();
-    void unsupportedDevice();
     void readOnRequest();
     void writeOnRequest();
     void leaveConnection_data();
     void leaveConnection();
-    void disconnectWhileExchanging_data();
-    void disconnectWhileExchanging();
-    void failures_data();
-    void failures();
-    void errorReplies_data();
-    void errorReplies();
-    void ignoredReplies_data();
-    void ignoredReplies();
+    void endsDisconnected_data();
+    void endsDisconnected();
     void droppedEvents_data();
     void droppedEvents();
     void setDevice_data();
@@ -334,44 +303,6 @@ void tst_StateMachineDefinition::productId()
     QVERIFY(recorder.takeLog().contains(QStringLiteral("deviceUnsupported \"KT Bridge CW 1.0\" \"%1\"").arg(productId)));
 }
 
-void tst_StateMachineDefinition::unsupportedDevice_data()
-{
-    QTest::addColumn<Start>("start");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QStringList>("log");
-    QTest::addColumn<QString>("factoryWarning");
-
-    QTest::newRow("row 6: empty identification")
-        << Start::AttemptingConnection << QByteArray()
-        << QStringList{"deviceUnsupported \"\" \"\""} + resetEntries() + disconnectedEntries() << QString();
-    QTest::newRow("row 11: empty product ID")
-        << Start::ReadProductId << QByteArray()
-        << QStringList{"deviceUnsupported \"KT Bridge CW 1.0\" \"\""} + resetEntries() + disconnectedEntries()
-        << QString();
-    QTest::newRow("row 17: no driver")
-        << Start::ReadProductId << MachineRecorder::productIdReply("0000000000ff")
-        << QStringList{"currentDeviceChanged null", "deviceUnsupported \"KT Bridge CW 1.0\" \"0000000000ff\""}
-               + resetEntries() + disconnectedEntries()
-        << "Could not find driver for product ID \"0000000000ff\"";
-}
-
-void tst_StateMachineDefinition::unsupportedDevice()
-{
-    QFETCH(Start, start);
-    QFETCH(QByteArray, reply);
-    QFETCH(QStringList, log);
-    QFETCH(QString, factoryWarning);
-
-    MachineRecorder recorder;
-    recorder.reach(start);
-    if (!factoryWarning.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg, factoryWarning.toUtf8().constData());
-    recorder.giveData(reply);
-
-    QCOMPARE(recorder.takeLog(), log);
-    QCOMPARE(recorder.state(), QStringLiteral("StateDisconnected"));
-}
-
 // Course 3: row 22, then row 33 with the read requested.
 void tst_StateMachineDefinition::readOnRequest()
 {
@@ -446,133 +377,82 @@ void tst_StateMachineDefinition::leaveConnection()
     QCOMPARE(recorder.machine().currentProductId(), QString());
 }
 
-void tst_StateMachineDefinition::disconnectWhileExchanging_data()
-{
-    QTest::addColumn<Start>("start");
-    QTest::addColumn<QStringList>("log");
-
-    QTest::newRow("row 7") << Start::AttemptingConnection << resetEntries() + disconnectedEntries();
-    QTest::newRow("row 12") << Start::ReadProductId << resetEntries() + disconnectedEntries();
-    QTest::newRow("row 35") << Start::ReadDeviceConfiguration << endEntries();
-    QTest::newRow("row 42") << Start::WriteDeviceConfiguration << endEntries();
-}
-
-// No device command and no success signal: the device stays in its boot loader.
-void tst_StateMachineDefinition::disconnectWhileExchanging()
-{
-    QFETCH(Start, start);
-    QFETCH(QStringList, log);
-
-    MachineRecorder recorder;
-    recorder.reach(start);
-    recorder.give(Kind::Disconnect);
-
-    QCOMPARE(recorder.takeLog(), log);
-    QCOMPARE(recorder.state(), QStringLiteral("StateDisconnected"));
-}
-
-void tst_StateMachineDefinition::failures_data()
+void tst_StateMachineDefinition::endsDisconnected_data()
 {
     QTest::addColumn<Start>("start");
     QTest::addColumn<Kind>("event");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("factoryWarning");
     QTest::addColumn<QStringList>("log");
 
     const QStringList early = resetEntries() + disconnectedEntries();
-    QTest::newRow("row 8") << Start::AttemptingConnection << Kind::CommsError << early;
-    QTest::newRow("row 9") << Start::AttemptingConnection << Kind::Timeout << early;
-    QTest::newRow("row 13") << Start::ReadProductId << Kind::CommsError << early;
-    QTest::newRow("row 14") << Start::ReadProductId << Kind::Timeout << early;
-    QTest::newRow("row 29") << Start::Connected << Kind::CommsError << endEntries();
-    QTest::newRow("row 30") << Start::Connected << Kind::Timeout << endEntries();
-    QTest::newRow("row 31") << Start::Connected << Kind::LoadError << endEntries();
-    QTest::newRow("row 36") << Start::ReadDeviceConfiguration << Kind::CommsError << endEntries();
-    QTest::newRow("row 37") << Start::ReadDeviceConfiguration << Kind::Timeout << endEntries();
-    QTest::newRow("row 38") << Start::ReadDeviceConfiguration << Kind::LoadError << endEntries();
-    QTest::newRow("row 43") << Start::WriteDeviceConfiguration << Kind::CommsError << endEntries();
-    QTest::newRow("row 44") << Start::WriteDeviceConfiguration << Kind::Timeout << endEntries();
+    const auto row = [](const char *name, Start start, Kind event, const QStringList &log,
+                        const QByteArray &reply = QByteArray(), const QString &warning = QString()) {
+        QTest::newRow(name) << start << event << reply << warning << log;
+    };
+    row("row 6: empty identification", Start::AttemptingConnection, Kind::NewData,
+        QStringList{"deviceUnsupported \"\" \"\""} + early);
+    row("row 7", Start::AttemptingConnection, Kind::Disconnect, early);
+    row("row 8", Start::AttemptingConnection, Kind::CommsError, early);
+    row("row 9", Start::AttemptingConnection, Kind::Timeout, early);
+    row("row 11: empty product ID", Start::ReadProductId, Kind::NewData,
+        QStringList{"deviceUnsupported \"KT Bridge CW 1.0\" \"\""} + early);
+    row("row 12", Start::ReadProductId, Kind::Disconnect, early);
+    row("row 13", Start::ReadProductId, Kind::CommsError, early);
+    row("row 14", Start::ReadProductId, Kind::Timeout, early);
+    row("row 17: no driver", Start::ReadProductId, Kind::NewData,
+        QStringList{"currentDeviceChanged null", "deviceUnsupported \"KT Bridge CW 1.0\" \"0000000000ff\""} + early,
+        MachineRecorder::productIdReply("0000000000ff"), "Could not find driver for product ID \"0000000000ff\"");
+    row("row 29", Start::Connected, Kind::CommsError, endEntries());
+    row("row 30", Start::Connected, Kind::Timeout, endEntries());
+    row("row 31", Start::Connected, Kind::LoadError, endEntries());
+    row("row 34", Start::ReadDeviceConfiguration, Kind::NewData, QStringList{"deviceError"} + endEntries(), "E");
+    row("row 35", Start::ReadDeviceConfiguration, Kind::Disconnect, endEntries());
+    row("row 36", Start::ReadDeviceConfiguration, Kind::CommsError, endEntries());
+    row("row 37", Start::ReadDeviceConfiguration, Kind::Timeout, endEntries());
+    row("row 38", Start::ReadDeviceConfiguration, Kind::LoadError, endEntries());
+    row("row 41", Start::WriteDeviceConfiguration, Kind::NewData, QStringList{"deviceError"} + endEntries(),
+        "E\x02 flash");
+    row("row 42", Start::WriteDeviceConfiguration, Kind::Disconnect, endEntries());
+    row("row 43", Start::WriteDeviceConfiguration, Kind::CommsError, endEntries());
+    row("row 44", Start::WriteDeviceConfiguration, Kind::Timeout, endEntries());
 }
 
-// Course 6: into StateError, and by rows 45 and 1 on to StateDisconnected within
-// the one event; StateError itself reports nothing.
-void tst_StateMachineDefinition::failures()
+// Course 6 and the other ways back: through StateError (rows 45 and 1, which report
+// nothing of their own) within the one event. A disconnect sends no device command
+// and reports no success: the device stays in its boot loader.
+void tst_StateMachineDefinition::endsDisconnected()
 {
     QFETCH(Start, start);
     QFETCH(Kind, event);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, factoryWarning);
     QFETCH(QStringList, log);
 
     MachineRecorder recorder;
     recorder.reach(start);
-    recorder.give(event);
+    if (!factoryWarning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, factoryWarning.toUtf8().constData());
+    recorder.give(event, reply);
 
     QCOMPARE(recorder.takeLog(), log);
     QCOMPARE(recorder.state(), QStringLiteral("StateDisconnected"));
-}
-
-void tst_StateMachineDefinition::errorReplies_data()
-{
-    QTest::addColumn<Start>("start");
-    QTest::addColumn<QByteArray>("reply");
-
-    QTest::newRow("row 34") << Start::ReadDeviceConfiguration << QByteArray("E");
-    QTest::newRow("row 41") << Start::WriteDeviceConfiguration << QByteArray("E\x02 flash");
-}
-
-void tst_StateMachineDefinition::errorReplies()
-{
-    QFETCH(Start, start);
-    QFETCH(QByteArray, reply);
-
-    MachineRecorder recorder;
-    recorder.reach(start);
-    recorder.giveData(reply);
-
-    QCOMPARE(recorder.takeLog(), QStringList{"deviceError"} + endEntries());
-    QCOMPARE(recorder.state(), QStringLiteral("StateDisconnected"));
-}
-
-void tst_StateMachineDefinition::ignoredReplies_data()
-{
-    QTest::addColumn<Start>("start");
-    QTest::addColumn<QByteArray>("reply");
-
-    const QByteArray repeated = MachineRecorder::Identification;
-    const QByteArray repeatedWithZero = MachineRecorder::Identification + QByteArray("\0tail", 5);
-    QTest::newRow("identification while reading the product ID") << Start::ReadProductId << repeated;
-    QTest::newRow("identification with zero byte") << Start::ReadProductId << repeatedWithZero;
-    QTest::newRow("identification while reading") << Start::ReadDeviceConfiguration << repeated;
-    QTest::newRow("identification while writing") << Start::WriteDeviceConfiguration << repeated;
-    QTest::newRow("read answered as a write") << Start::ReadDeviceConfiguration << QByteArray("S");
-    QTest::newRow("read answered with junk") << Start::ReadDeviceConfiguration << QByteArray("l lower case");
-    QTest::newRow("write answered as a read") << Start::WriteDeviceConfiguration << QByteArray("Lconfig");
-    QTest::newRow("empty write reply") << Start::WriteDeviceConfiguration << QByteArray();
-}
-
-// No row fires: nothing is emitted and the watch keeps running.
-void tst_StateMachineDefinition::ignoredReplies()
-{
-    QFETCH(Start, start);
-    QFETCH(QByteArray, reply);
-
-    MachineRecorder recorder;
-    recorder.reach(start);
-    const QString state = recorder.state();
-    recorder.giveData(reply);
-
-    QCOMPARE(recorder.takeLog(), QStringList());
-    QCOMPARE(recorder.state(), state);
 }
 
 void tst_StateMachineDefinition::droppedEvents_data()
 {
     QTest::addColumn<Start>("start");
     QTest::addColumn<Kind>("event");
+    QTest::addColumn<QByteArray>("reply");
 
+    const QByteArray unexpected("X unexpected");
     const QList<Kind> notInDisconnected{Kind::Disconnect, Kind::EnterNormalOperation, Kind::EnterPairingMode,
                                         Kind::FactoryReset, Kind::ReadDeviceConfiguration,
                                         Kind::WriteDeviceConfiguration, Kind::NewData, Kind::CommsError,
                                         Kind::Timeout, Kind::LoadError};
     for (Kind kind : notInDisconnected)
-        QTest::addRow("disconnected, %s", QMetaEnum::fromType<Kind>().valueToKey(int(kind))) << Start::Disconnected << kind;
+        QTest::addRow("disconnected, %s", QMetaEnum::fromType<Kind>().valueToKey(int(kind)))
+            << Start::Disconnected << kind << unexpected;
 
     const QList<Start> busyStates{Start::AttemptingConnection, Start::ReadProductId, Start::ReadDeviceConfiguration,
                                   Start::WriteDeviceConfiguration};
@@ -582,29 +462,45 @@ void tst_StateMachineDefinition::droppedEvents_data()
         for (Kind kind : notWhileBusy) {
             QTest::addRow("%s, %s", QMetaEnum::fromType<Start>().valueToKey(int(start)),
                           QMetaEnum::fromType<Kind>().valueToKey(int(kind)))
-                << start << kind;
+                << start << kind << unexpected;
         }
     }
-    QTest::newRow("attempting, load error") << Start::AttemptingConnection << Kind::LoadError;
-    QTest::newRow("product ID, load error") << Start::ReadProductId << Kind::LoadError;
-    QTest::newRow("writing, load error") << Start::WriteDeviceConfiguration << Kind::LoadError;
-    QTest::newRow("connected, connect") << Start::Connected << Kind::Connect;
-    QTest::newRow("connected, autoflash") << Start::Connected << Kind::Autoflash;
-    QTest::newRow("connected, data") << Start::Connected << Kind::NewData;
+    QTest::newRow("attempting, load error") << Start::AttemptingConnection << Kind::LoadError << unexpected;
+    QTest::newRow("product ID, load error") << Start::ReadProductId << Kind::LoadError << unexpected;
+    QTest::newRow("writing, load error") << Start::WriteDeviceConfiguration << Kind::LoadError << unexpected;
+    QTest::newRow("connected, connect") << Start::Connected << Kind::Connect << unexpected;
+    QTest::newRow("connected, autoflash") << Start::Connected << Kind::Autoflash << unexpected;
+    QTest::newRow("connected, data") << Start::Connected << Kind::NewData << unexpected;
+
+    // Replies no row takes.
+    const auto reply = [](const char *name, Start start, const QByteArray &data) {
+        QTest::newRow(name) << start << Kind::NewData << data;
+    };
+    reply("identification while reading the product ID", Start::ReadProductId, MachineRecorder::Identification);
+    reply("identification with zero byte", Start::ReadProductId,
+          MachineRecorder::Identification + QByteArray("\0tail", 5));
+    reply("identification while reading", Start::ReadDeviceConfiguration, MachineRecorder::Identification);
+    reply("identification while writing", Start::WriteDeviceConfiguration, MachineRecorder::Identification);
+    reply("read answered as a write", Start::ReadDeviceConfiguration, "S");
+    reply("read answered with junk", Start::ReadDeviceConfiguration, "l lower case");
+    reply("write answered as a read", Start::WriteDeviceConfiguration, "Lconfig");
+    reply("empty write reply", Start::WriteDeviceConfiguration, QByteArray());
 }
 
-// Pairs without a row are dropped silently; the device object stays.
+// Pairs without a row are dropped silently: nothing is emitted (the watch keeps
+// running), and the state and the device object stay.
 void tst_StateMachineDefinition::droppedEvents()
 {
     QFETCH(Start, start);
     QFETCH(Kind, event);
+    QFETCH(QByteArray, reply);
 
     MachineRecorder recorder;
     recorder.reach(start);
     const QString state = recorder.state();
     QObject *device = recorder.machine().currentDeviceObject();
 
-    recorder.give(event);
+    recorder.give(event, reply);
 
     QCOMPARE(recorder.takeLog(), QStringList());
     QCOMPARE(recorder.state(), state);
@@ -814,9 +710,7 @@ void tst_StateMachineDefinition::exceptionInEntryOfAnonymousRowTarget()
                                   + QStringList{"busyChanged true", "startTimeoutWatch 10000"}));
     QCOMPARE(recorder.state(), QStringLiteral("StateWriteDeviceConfiguration"));
 
-    StderrCapture stderrCapture;
-    QCOMPARE(exitStatusOf([&] { recorder.give(Kind::Timeout); }), -1);
-    QCOMPARE(stderrCapture.text(), QByteArray("ERROR\n"));
+    QCOMPARE(runToExit([&] { recorder.give(Kind::Timeout); }), std::make_pair(-1, QByteArray("ERROR\n")));
     QCOMPARE(recorder.state(), QStringLiteral("StateDisconnected"));
 }
 
@@ -841,9 +735,7 @@ void tst_StateMachineDefinition::autoflashSuccess()
     QCOMPARE(recorder.state(), QStringLiteral("StateWriteDeviceConfiguration"));
     QCOMPARE(TestDevice::instancesMade(), 0);
 
-    StderrCapture stderrCapture;
-    QCOMPARE(exitStatusOf([&] { recorder.giveData("S"); }), 0);
-    QCOMPARE(stderrCapture.text(), QByteArray("SUCCESS\n"));
+    QCOMPARE(runToExit([&] { recorder.giveData("S"); }), std::make_pair(0, QByteArray("SUCCESS\n")));
     QCOMPARE(recorder.takeLog(), connectedEntries());
     QCOMPARE(recorder.state(), QStringLiteral("StateConnected"));
 }
@@ -883,8 +775,7 @@ void tst_StateMachineDefinition::autoflashFailures()
     recorder.giveData(MachineRecorder::Identification);
     recorder.takeLog();
 
-    StderrCapture stderrCapture;
-    const int status = exitStatusOf([&] {
+    const std::pair<int, QByteArray> exit = runToExit([&] {
         recorder.giveData(productIdReply);
         if (recorder.state() == "StateWriteDeviceConfiguration") {
             recorder.takeLog();
@@ -895,8 +786,7 @@ void tst_StateMachineDefinition::autoflashFailures()
         }
     });
 
-    QCOMPARE(status, -1);
-    QCOMPARE(stderrCapture.text(), QByteArray("ERROR\n"));
+    QCOMPARE(exit, std::make_pair(-1, QByteArray("ERROR\n")));
     const QStringList log = recorder.takeLog();
     QCOMPARE(log, failureLog + resetEntries() + disconnectedEntries());
     QCOMPARE(recorder.state(), QStringLiteral("StateDisconnected"));
