@@ -61,30 +61,24 @@ private slots:
     void cleanupTestCase();
 
     void startupFileLoadsOnceAfterStart();
-    void withoutDevice_data();
-    void withoutDevice();
+    void writeFailure_data();
+    void writeFailure();
 
     void load();
     void loadFailure_data();
     void loadFailure();
-    void unsupportedProduct_data();
-    void unsupportedProduct();
+    void newConfigurationForUnknownProduct();
     void newConfiguration_data();
     void newConfiguration();
     void save_data();
     void save();
-    void saveFailure_data();
-    void saveFailure();
 
-    void loadErrorOfCurrentDevice_data();
-    void loadErrorOfCurrentDevice();
-    void editOfCurrentDeviceMarksSaveNeeded();
+    void currentDeviceIsWired_data();
+    void currentDeviceIsWired();
 
     void packWithoutDeviceInformation();
-    void packFailure();
 
-    void timeoutWhileDisconnected();
-    void commsErrorWhileDisconnected();
+    void linkReportsWhileDisconnected();
 
 private:
     QString path(const QString &name) const { return mDir.filePath(name); }
@@ -160,32 +154,55 @@ void TestStateMachineFiles::startupFileLoadsOnceAfterStart()
     QCOMPARE(unsupported.count(), 1);
 }
 
-void TestStateMachineFiles::withoutDevice_data()
+void TestStateMachineFiles::writeFailure_data()
 {
+    QTest::addColumn<bool>("withDevice");
     QTest::addColumn<QByteArray>("operation");
-    QTest::addColumn<QByteArray>("successSignal");
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QString>("logText");
-    QTest::newRow("save") << QByteArray("doSaveConfiguration") << QByteArray(SIGNAL(saveFileSuccessful(QString)))
-                          << QStringLiteral("nodevice.bgc") << QStringLiteral("Could not save to");
-    QTest::newRow("pack") << QByteArray("doPackSupportArchive")
-                          << QByteArray(SIGNAL(packSupportArchiveSuccessful(QString))) << QStringLiteral("nodevice.zip")
-                          << QStringLiteral("Could not save support archive to");
+    QTest::addColumn<QString>("fileUrl");
+    QTest::addColumn<QString>("logLine");
+
+    const QByteArray save("doSaveConfiguration");
+    const QByteArray pack("doPackSupportArchive");
+    const QString openConfiguration = QStringLiteral("Could not open configuration file \"%1\"");
+    // The rows without a device come first: nothing has been loaded yet.
+    QTest::newRow("save without a device")
+        << false << save << url(QStringLiteral("nodevice.bgc")) << QStringLiteral("Could not save to \"%1\"");
+    QTest::newRow("pack without a device") << false << pack << url(QStringLiteral("nodevice.zip"))
+                                           << QStringLiteral("Could not save support archive to \"%1\"");
+    QTest::newRow("save, folder does not exist")
+        << true << save << url(QStringLiteral("no-such-folder/cw.bgc")) << openConfiguration;
+    QTest::newRow("save, not a local file URL")
+        << true << save << QStringLiteral("http://example.com/cw.bgc") << openConfiguration;
+    QTest::newRow("pack, folder does not exist") << true << pack << url(QStringLiteral("no-such-folder/support.zip"))
+                                                 << QStringLiteral("Could not open support archive file \"%1\"");
 }
 
-void TestStateMachineFiles::withoutDevice()
+// A failed save or pack logs its line and changes nothing: no file, no signal.
+void TestStateMachineFiles::writeFailure()
 {
+    QFETCH(bool, withDevice);
     QFETCH(QByteArray, operation);
-    QFETCH(QByteArray, successSignal);
-    QFETCH(QString, fileName);
-    QFETCH(QString, logText);
-    QSignalSpy success(mStateMachine, successSignal.constData());
+    QFETCH(QString, fileUrl);
+    QFETCH(QString, logLine);
+    if (withDevice)
+        mStateMachine->doNewConfiguration(PRODUCT_CW);
+    QCOMPARE(currentDevice() != nullptr, withDevice);
+    SaveStatusTracker *tracker = SaveStatusTracker::instance();
+    QSignalSpy trackerType(tracker, &SaveStatusTracker::configurationTypeChanged);
+    QSignalSpy trackerPath(tracker, &SaveStatusTracker::currentFilePathChanged);
+    QSignalSpy saved(mStateMachine, &StateMachine::saveFileSuccessful);
+    QSignalSpy packed(mStateMachine, &StateMachine::packSupportArchiveSuccessful);
 
-    expectWarning(QStringLiteral("%1 \"%2\"").arg(logText, url(fileName)));
-    QVERIFY(QMetaObject::invokeMethod(mStateMachine, operation.constData(), Q_ARG(QString, url(fileName))));
+    expectWarning(logLine.arg(fileUrl));
+    QVERIFY(QMetaObject::invokeMethod(mStateMachine, operation.constData(), Q_ARG(QString, fileUrl)));
 
-    QCOMPARE(success.count(), 0);
-    QVERIFY(!QFile::exists(path(fileName)));
+    QCOMPARE(saved.count(), 0);
+    QCOMPARE(packed.count(), 0);
+    QCOMPARE(trackerType.count(), 0);
+    QCOMPARE(trackerPath.count(), 0);
+    const QString localFile = QUrl(fileUrl).toLocalFile();
+    QVERIFY(localFile.isEmpty() || !QFileInfo::exists(localFile));
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("no-such-folder"))));
 }
 
 void TestStateMachineFiles::load()
@@ -219,26 +236,32 @@ void TestStateMachineFiles::loadFailure_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("logLine");
     QTest::addColumn<QByteArray>("errorSignal");
+    QTest::addColumn<QString>("errorArgument");
 
     const QByteArray good = factoryConfiguration(PRODUCT_CWB);
     const QString notLocal = QStringLiteral("http://example.com/cw.bgc");
     const QString missing = url(QStringLiteral("missing.bgc"));
     QTest::newRow("not a local file URL")
         << notLocal << QByteArray() << QStringLiteral("Could not open configuration file \"%1\"").arg(notLocal)
-        << QByteArray();
+        << QByteArray() << QString();
     QTest::newRow("missing file")
         << missing << QByteArray() << QStringLiteral("Could not open configuration file \"%1\"").arg(missing)
-        << QByteArray();
+        << QByteArray() << QString();
     QTest::newRow("obsolete version") << url(QStringLiteral("obsolete.bgc")) << withVersion(good, 0) << QString()
-                                      << QByteArray(SIGNAL(configurationVersionObsolete()));
+                                      << QByteArray(SIGNAL(configurationVersionObsolete())) << QString();
     QTest::newRow("other version") << url(QStringLiteral("other.bgc")) << withVersion(good, 7) << QString()
-                                   << QByteArray(SIGNAL(configurationVersionMismatch()));
+                                   << QByteArray(SIGNAL(configurationVersionMismatch())) << QString();
     QTest::newRow("checksum") << url(QStringLiteral("checksum.bgc")) << withBadChecksum(good) << QString()
-                              << QByteArray(SIGNAL(configurationChecksumError()));
+                              << QByteArray(SIGNAL(configurationChecksumError())) << QString();
     QTest::newRow("not a configuration") << url(QStringLiteral("text.bgc")) << QByteArray("hello, world\n")
-                                         << QString() << QByteArray(SIGNAL(configurationParseError()));
+                                         << QString() << QByteArray(SIGNAL(configurationParseError())) << QString();
     QTest::newRow("empty file") << url(QStringLiteral("empty.bgc")) << QByteArray("") << QString()
-                                << QByteArray(SIGNAL(configurationParseError()));
+                                << QByteArray(SIGNAL(configurationParseError())) << QString();
+    QTest::newRow("file of an unknown product")
+        << url(QStringLiteral("unknown.bgc"))
+        << File::compose(PRODUCT_UNKNOWN, good.mid(CONFIGURATION_HEADER_SIZE))
+        << QStringLiteral("Could not find driver for product ID \"0000deadbeef\"")
+        << QByteArray(SIGNAL(configurationUnsupported(QString))) << PRODUCT_UNKNOWN;
 }
 
 // A failed load changes nothing: no device, no tracker change, no other signal.
@@ -248,6 +271,7 @@ void TestStateMachineFiles::loadFailure()
     QFETCH(QByteArray, content);
     QFETCH(QString, logLine);
     QFETCH(QByteArray, errorSignal);
+    QFETCH(QString, errorArgument);
 
     if (!errorSignal.isEmpty())
         QVERIFY(writeFile(QUrl(fileUrl).toLocalFile(), content));
@@ -258,8 +282,10 @@ void TestStateMachineFiles::loadFailure()
     QSignalSpy trackerPath(tracker, &SaveStatusTracker::currentFilePathChanged);
     QSignalSpy devices(mStateMachine, &StateMachine::currentDeviceChanged);
     QSignalSpy loaded(mStateMachine, &StateMachine::loadFileSuccessful);
+    QSignalSpy created(mStateMachine, &StateMachine::newFileSuccessful);
     const QList<QByteArray> errorSignals = {SIGNAL(configurationVersionObsolete()), SIGNAL(configurationVersionMismatch()),
-                                            SIGNAL(configurationChecksumError()), SIGNAL(configurationParseError())};
+                                            SIGNAL(configurationChecksumError()), SIGNAL(configurationParseError()),
+                                            SIGNAL(configurationUnsupported(QString))};
     QList<QSharedPointer<QSignalSpy>> errors;
     for (const QByteArray &signal : errorSignals)
         errors.append(QSharedPointer<QSignalSpy>::create(mStateMachine, signal.constData()));
@@ -270,42 +296,31 @@ void TestStateMachineFiles::loadFailure()
 
     for (int i = 0; i < errorSignals.size(); ++i)
         QCOMPARE(errors.at(i)->count(), errorSignals.at(i) == errorSignal ? 1 : 0);
+    if (!errorSignal.isEmpty())
+        QCOMPARE(errors.at(errorSignals.indexOf(errorSignal))->first().value(0).toString(), errorArgument);
     QCOMPARE(loaded.count(), 0);
+    QCOMPARE(created.count(), 0);
     QCOMPARE(devices.count(), 0);
     QCOMPARE(trackerType.count(), 0);
     QCOMPARE(trackerPath.count(), 0);
     QCOMPARE(mStateMachine->currentDevice(), before);
 }
 
-void TestStateMachineFiles::unsupportedProduct_data()
-{
-    QTest::addColumn<bool>("fromFile");
-    QTest::newRow("file of an unknown product") << true;
-    QTest::newRow("new configuration for an unknown product") << false;
-}
-
 // The factory's log line and configurationUnsupported; the current device stays.
-void TestStateMachineFiles::unsupportedProduct()
+void TestStateMachineFiles::newConfigurationForUnknownProduct()
 {
-    QFETCH(bool, fromFile);
-    const QByteArray unknown = File::compose(PRODUCT_UNKNOWN, mCwConfiguration.mid(CONFIGURATION_HEADER_SIZE));
-    QVERIFY(writeFile(path(QStringLiteral("unknown.bgc")), unknown));
     mStateMachine->doNewConfiguration(PRODUCT_CW);
     QObject *before = mStateMachine->currentDevice();
     QSignalSpy unsupported(mStateMachine, &StateMachine::configurationUnsupported);
-    QSignalSpy loaded(mStateMachine, &StateMachine::loadFileSuccessful);
     QSignalSpy created(mStateMachine, &StateMachine::newFileSuccessful);
     QSignalSpy trackerType(SaveStatusTracker::instance(), &SaveStatusTracker::configurationTypeChanged);
 
     expectWarning(QStringLiteral("Could not find driver for product ID \"0000deadbeef\""));
-    if (fromFile)
-        mStateMachine->doLoadConfiguration(url(QStringLiteral("unknown.bgc")));
-    else
-        mStateMachine->doNewConfiguration(PRODUCT_UNKNOWN);
+    mStateMachine->doNewConfiguration(PRODUCT_UNKNOWN);
 
     QCOMPARE(unsupported.count(), 1);
     QCOMPARE(unsupported.at(0).at(0).toString(), PRODUCT_UNKNOWN);
-    QCOMPARE(loaded.count() + created.count(), 0);
+    QCOMPARE(created.count(), 0);
     QCOMPARE(trackerType.count(), 0);
     QCOMPARE(mStateMachine->currentDevice(), before);
 }
@@ -376,32 +391,7 @@ void TestStateMachineFiles::save()
              QStringList{QStringLiteral("saved.bgc")});
 }
 
-void TestStateMachineFiles::saveFailure_data()
-{
-    QTest::addColumn<QString>("fileUrl");
-    QTest::newRow("folder does not exist") << url(QStringLiteral("no-such-folder/cw.bgc"));
-    QTest::newRow("not a local file URL") << QStringLiteral("http://example.com/cw.bgc");
-}
-
-void TestStateMachineFiles::saveFailure()
-{
-    QFETCH(QString, fileUrl);
-    mStateMachine->doNewConfiguration(PRODUCT_CW);
-    SaveStatusTracker *tracker = SaveStatusTracker::instance();
-    QSignalSpy trackerType(tracker, &SaveStatusTracker::configurationTypeChanged);
-    QSignalSpy trackerPath(tracker, &SaveStatusTracker::currentFilePathChanged);
-    QSignalSpy saved(mStateMachine, &StateMachine::saveFileSuccessful);
-
-    expectWarning(QStringLiteral("Could not open configuration file \"%1\"").arg(fileUrl));
-    mStateMachine->doSaveConfiguration(fileUrl);
-
-    QCOMPARE(saved.count(), 0);
-    QCOMPARE(trackerType.count(), 0);
-    QCOMPARE(trackerPath.count(), 0);
-    QVERIFY(!QFileInfo::exists(path(QStringLiteral("no-such-folder"))));
-}
-
-void TestStateMachineFiles::loadErrorOfCurrentDevice_data()
+void TestStateMachineFiles::currentDeviceIsWired_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QByteArray>("errorSignal");
@@ -412,32 +402,24 @@ void TestStateMachineFiles::loadErrorOfCurrentDevice_data()
     QTest::newRow("parse") << QByteArray("garbage") << QByteArray(SIGNAL(configurationParseError()));
 }
 
-// Every device that becomes current reports its load errors through the facade.
-void TestStateMachineFiles::loadErrorOfCurrentDevice()
+// Every device that becomes current reports its edits and load errors through the facade.
+void TestStateMachineFiles::currentDeviceIsWired()
 {
     QFETCH(QByteArray, content);
     QFETCH(QByteArray, errorSignal);
     mStateMachine->doNewConfiguration(PRODUCT_CW);
     AbstractDevice *device = currentDevice();
     QVERIFY(device);
+    QCOMPARE(SaveStatusTracker::instance()->saveNeeded(), false);
     QSignalSpy error(mStateMachine, errorSignal.constData());
 
+    emit device->saveNeeded();
     device->deserialize(content);
 
+    QCOMPARE(SaveStatusTracker::instance()->saveNeeded(), true);
     QCOMPARE(error.count(), 1);
     // Disconnected, the machine drops the event: the device stays.
     QCOMPARE(currentDevice(), device);
-}
-
-void TestStateMachineFiles::editOfCurrentDeviceMarksSaveNeeded()
-{
-    mStateMachine->doNewConfiguration(PRODUCT_CW);
-    QVERIFY(currentDevice());
-    QCOMPARE(SaveStatusTracker::instance()->saveNeeded(), false);
-
-    emit currentDevice()->saveNeeded();
-
-    QCOMPARE(SaveStatusTracker::instance()->saveNeeded(), true);
 }
 
 void TestStateMachineFiles::packWithoutDeviceInformation()
@@ -473,44 +455,23 @@ void TestStateMachineFiles::packWithoutDeviceInformation()
     QCOMPARE(lines.mid(1), expected);
 }
 
-void TestStateMachineFiles::packFailure()
-{
-    mStateMachine->doNewConfiguration(PRODUCT_CW);
-    const QString target = url(QStringLiteral("no-such-folder/support.zip"));
-    QSignalSpy packed(mStateMachine, &StateMachine::packSupportArchiveSuccessful);
-
-    expectWarning(QStringLiteral("Could not open support archive file \"%1\"").arg(target));
-    mStateMachine->doPackSupportArchive(target);
-
-    QCOMPARE(packed.count(), 0);
-    QVERIFY(!QFileInfo::exists(path(QStringLiteral("no-such-folder"))));
-}
-
 // The watch's expiry and link errors are reported whatever the machine makes of them.
-void TestStateMachineFiles::timeoutWhileDisconnected()
+void TestStateMachineFiles::linkReportsWhileDisconnected()
 {
     QSignalSpy timeout(mStateMachine, &StateMachine::timeout);
-    QSignalSpy busy(mStateMachine, &StateMachine::busyChanged);
-
-    QVERIFY(QMetaObject::invokeMethod(mStateMachine, "onTimeout"));
-
-    QCOMPARE(timeout.count(), 1);
-    QCOMPARE(busy.count(), 0);
-    QCOMPARE(mStateMachine->connected(), false);
-}
-
-void TestStateMachineFiles::commsErrorWhileDisconnected()
-{
     QSignalSpy commsError(mStateMachine, &StateMachine::commsError);
     QSignalSpy busy(mStateMachine, &StateMachine::busyChanged);
     const QString text = QStringLiteral("The serial port is not yet configured.");
 
+    QVERIFY(QMetaObject::invokeMethod(mStateMachine, "onTimeout"));
     QVERIFY(QMetaObject::invokeMethod(mStateMachine, "onCommsError", Q_ARG(quint16, 65535), Q_ARG(QString, text)));
 
+    QCOMPARE(timeout.count(), 1);
     QCOMPARE(commsError.count(), 1);
     QCOMPARE(commsError.at(0).at(0).value<quint16>(), quint16(65535));
     QCOMPARE(commsError.at(0).at(1).toString(), text);
     QCOMPARE(busy.count(), 0);
+    QCOMPARE(mStateMachine->connected(), false);
 }
 
 QTEST_MAIN(TestStateMachineFiles)
