@@ -45,10 +45,8 @@ private slots:
     void interactiveWindowOpens_data();
     void interactiveWindowOpens();
 
-    void autoflashSuccess_data();
-    void autoflashSuccess();
-    void autoflashFailure_data();
-    void autoflashFailure();
+    void autoflash_data();
+    void autoflash();
 
 private:
     QString path(const QString &name) const { return mDir.filePath(name); }
@@ -141,83 +139,59 @@ void TestCommandLine::interactiveWindowOpens()
     QCOMPARE(process.readAllStandardOutput(), QByteArray());
 }
 
-void TestCommandLine::autoflashSuccess_data()
+void TestCommandLine::autoflash_data()
 {
-    QTest::addColumn<QStringList>("extraArguments");
-    QTest::newRow("plain") << QStringList();
-    QTest::newRow("further argument ignored") << QStringList{QStringLiteral("--verbose")};
+    QTest::addColumn<QString>("configuration");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("writesSent");
+
+    const QStringList plain;
+    QTest::newRow("success") << "cwb.bgc" << plain << QString() << 0 << 1;
+    QTest::newRow("success, further argument ignored") << "cwb.bgc" << QStringList{"--verbose"} << QString() << 0 << 1;
+    QTest::newRow("error reply") << "cwb.bgc" << plain << "error-on-write" << 255 << 1;
+    QTest::newRow("wrong product") << "cw.bgc" << plain << QString() << 255 << 0;
+    QTest::newRow("file does not load") << "garbage.bgc" << plain << QString() << 255 << 0;
+    QTest::newRow("hang-up") << "cwb.bgc" << plain << "hang-up-after=2" << 255 << 0;
 }
 
-// The file's configuration, and only it, reaches the device, once.
-void TestCommandLine::autoflashSuccess()
+// "SUCCESS" or "ERROR" once, and the file's configuration, only it and only once,
+// reaches the device when the run succeeds.
+void TestCommandLine::autoflash()
 {
-    QFETCH(QStringList, extraArguments);
-    const QString store = path(QStringLiteral("success-store.bgc"));
+    QFETCH(QString, configuration);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, fault);
+    QFETCH(int, exitCode);
+    QFETCH(int, writesSent);
+    const QString store = path(QStringLiteral("store.bgc"));
     QFile::remove(store);
+    QStringList simulatorArguments{QStringLiteral("--product-id"), PRODUCT_CWB, QStringLiteral("--store"), store,
+                                   QStringLiteral("--verbose")};
+    if (!fault.isEmpty())
+        simulatorArguments << QStringLiteral("--fault") << fault;
     SimulatorProcess simulator;
-    QVERIFY(simulator.start({QStringLiteral("--product-id"), PRODUCT_CWB, QStringLiteral("--store"), store,
-                             QStringLiteral("--verbose")}));
+    QVERIFY(simulator.start(simulatorArguments));
 
     const CommandLineRun run =
         CommandLineRunner(path(QStringLiteral("settings")), simulator.portName())
-            .run(QStringList{QStringLiteral("--config"), path(QStringLiteral("cwb.bgc")), QStringLiteral("--autoflash")}
-                 + extraArguments);
+            .run(QStringList{QStringLiteral("--config"), path(configuration), QStringLiteral("--autoflash")} + arguments);
 
     QVERIFY(run.finished);
     QCOMPARE(run.exitStatus, QProcess::NormalExit);
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.standardError.count("SUCCESS\n"), 1);
-    QVERIFY(!run.standardError.contains("ERROR"));
+    QCOMPARE(run.exitCode, exitCode);
+    const QByteArray verdict = exitCode == 0 ? "SUCCESS" : "ERROR";
+    QCOMPARE(run.standardError.count(verdict + '\n'), 1);
+    QVERIFY(!run.standardError.contains(exitCode == 0 ? "ERROR" : "SUCCESS"));
     QVERIFY2(!run.standardError.contains("QThread"), run.standardError.constData());
     QVERIFY2(!run.standardError.contains("Timers cannot"), run.standardError.constData());
-    QCOMPARE(readFile(store), readFile(path(QStringLiteral("cwb.bgc"))));
+    if (exitCode == 0)
+        QCOMPARE(readFile(store), readFile(path(configuration)));
+    else
+        QVERIFY(!QFile::exists(store));
     QTest::qWait(300);
-    QCOMPARE(receivedWrites(simulator.standardError()), 1);
-}
-
-void TestCommandLine::autoflashFailure_data()
-{
-    QTest::addColumn<QString>("configuration");
-    QTest::addColumn<QStringList>("simulatorArguments");
-    QTest::addColumn<bool>("writeSent");
-    QTest::newRow("error reply") << QStringLiteral("cwb.bgc")
-                                 << QStringList{QStringLiteral("--product-id"), PRODUCT_CWB, QStringLiteral("--fault"),
-                                                QStringLiteral("error-on-write")}
-                                 << true;
-    QTest::newRow("wrong product") << QStringLiteral("cw.bgc")
-                                   << QStringList{QStringLiteral("--product-id"), PRODUCT_CWB} << false;
-    QTest::newRow("file does not load") << QStringLiteral("garbage.bgc")
-                                        << QStringList{QStringLiteral("--product-id"), PRODUCT_CWB} << false;
-    QTest::newRow("hang-up") << QStringLiteral("cwb.bgc")
-                             << QStringList{QStringLiteral("--product-id"), PRODUCT_CWB, QStringLiteral("--fault"),
-                                            QStringLiteral("hang-up-after=2")}
-                             << false;
-}
-
-void TestCommandLine::autoflashFailure()
-{
-    QFETCH(QString, configuration);
-    QFETCH(QStringList, simulatorArguments);
-    QFETCH(bool, writeSent);
-    const QString store = path(QStringLiteral("failure-store.bgc"));
-    QFile::remove(store);
-    SimulatorProcess simulator;
-    QVERIFY(simulator.start(simulatorArguments
-                            + QStringList{QStringLiteral("--store"), store, QStringLiteral("--verbose")}));
-
-    const CommandLineRun run = CommandLineRunner(path(QStringLiteral("settings")), simulator.portName())
-                                   .run({QStringLiteral("--config"), path(configuration), QStringLiteral("--autoflash")});
-
-    QVERIFY(run.finished);
-    QCOMPARE(run.exitStatus, QProcess::NormalExit);
-    QCOMPARE(run.exitCode, 255);
-    QCOMPARE(run.standardError.count("ERROR\n"), 1);
-    QVERIFY(!run.standardError.contains("SUCCESS"));
-    QVERIFY2(!run.standardError.contains("QThread"), run.standardError.constData());
-    QVERIFY2(!run.standardError.contains("Timers cannot"), run.standardError.constData());
-    QVERIFY(!QFile::exists(store));
-    QTest::qWait(300);
-    QCOMPARE(receivedWrites(simulator.standardError()), writeSent ? 1 : 0);
+    QCOMPARE(receivedWrites(simulator.standardError()), writesSent);
 }
 
 QTEST_MAIN(TestCommandLine)
