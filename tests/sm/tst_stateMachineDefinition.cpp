@@ -93,10 +93,8 @@ private slots:
     void connectWithoutConfiguration();
     void connectWithLoadedConfiguration_data();
     void connectWithLoadedConfiguration();
-    void identificationText_data();
-    void identificationText();
-    void productId_data();
-    void productId();
+    void identification_data();
+    void identification();
     void readOnRequest();
     void writeOnRequest();
     void leaveConnection_data();
@@ -248,23 +246,35 @@ void tst_StateMachineDefinition::connectWithLoadedConfiguration()
     QCOMPARE(device->deviceInfoUpdates().last(), ReportedConfiguration.toLatin1());
 }
 
-void tst_StateMachineDefinition::identificationText_data()
+void tst_StateMachineDefinition::identification_data()
 {
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<QString>("deviceIdString");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("productId");
 
-    QTest::newRow("plain") << QByteArray("KT Bridge CW 1.0") << "KT Bridge CW 1.0";
-    QTest::newRow("up to the zero byte") << QByteArray("KT Bridge\0garbage", 17) << "KT Bridge";
-    QTest::newRow("utf-8") << QByteArray("Br\xc3\xbc""cke") << QString::fromUtf8("Br\xc3\xbc""cke");
-    QTest::newRow("anything") << QByteArray("\x01\x02") << "\x01\x02";
-    QTest::newRow("zero byte first") << QByteArray("\0rest", 5) << "";
+    QTest::newRow("plain; eight bytes, not cut") << QByteArray("KT Bridge CW 1.0") << "KT Bridge CW 1.0"
+                                                 << QByteArray::fromHex("000102030405060708") << "0102030405060708";
+    QTest::newRow("up to the zero byte; six bytes") << QByteArray("KT Bridge\0garbage", 17) << "KT Bridge"
+                                                    << QByteArray::fromHex("ff0000000000b1") << "0000000000b1";
+    QTest::newRow("utf-8; short, padded") << QByteArray("Br\xc3\xbc""cke") << QString::fromUtf8("Br\xc3\xbc""cke")
+                                          << QByteArray::fromHex("00c0de") << "00000000c0de";
+    QTest::newRow("anything; lowercase") << QByteArray("\x01\x02") << "\x01\x02" << QByteArray::fromHex("01ABCDEF")
+                                         << "000000abcdef";
+    // Not a reply starting with a zero byte here: that would repeat the empty text.
+    QTest::newRow("zero byte first; leading byte only") << QByteArray("\0rest", 5) << "" << QByteArray("\x07")
+                                                        << "000000000000";
 }
 
-// Row 5: any non-empty first payload is the identification text.
-void tst_StateMachineDefinition::identificationText()
+// Row 5: any non-empty first payload is the identification text. Row 10: the bytes
+// after the first, as lowercase hexadecimal, at least 12 digits, are the product ID
+// the device factory is asked for.
+void tst_StateMachineDefinition::identification()
 {
     QFETCH(QByteArray, payload);
     QFETCH(QString, deviceIdString);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, productId);
 
     MachineRecorder recorder;
     recorder.reach(Start::AttemptingConnection);
@@ -273,34 +283,12 @@ void tst_StateMachineDefinition::identificationText()
     QCOMPARE(recorder.takeLog().first(), QStringLiteral("deviceIdStringChanged \"%1\"").arg(deviceIdString));
     QCOMPARE(recorder.machine().currentDeviceIdString(), deviceIdString);
     QCOMPARE(recorder.state(), QStringLiteral("StateReadProductId"));
-}
 
-void tst_StateMachineDefinition::productId_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QString>("productId");
-
-    QTest::newRow("leading byte only") << QByteArray("\x07") << "000000000000";
-    QTest::newRow("six bytes") << QByteArray::fromHex("ff0000000000b1") << "0000000000b1";
-    QTest::newRow("short, padded") << QByteArray::fromHex("00c0de") << "00000000c0de";
-    QTest::newRow("lowercase") << QByteArray::fromHex("01ABCDEF") << "000000abcdef";
-    QTest::newRow("eight bytes, not cut") << QByteArray::fromHex("000102030405060708") << "0102030405060708";
-}
-
-// Row 10: the bytes after the first, as lowercase hexadecimal, at least 12 digits;
-// the device factory is asked for that product ID.
-void tst_StateMachineDefinition::productId()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(QString, productId);
-
-    MachineRecorder recorder;
-    recorder.reach(Start::ReadProductId);
     const QString warning = QStringLiteral("Could not find driver for product ID \"%1\"").arg(productId);
     QTest::ignoreMessage(QtWarningMsg, warning.toUtf8().constData());
     recorder.giveData(reply);
 
-    QVERIFY(recorder.takeLog().contains(QStringLiteral("deviceUnsupported \"KT Bridge CW 1.0\" \"%1\"").arg(productId)));
+    QVERIFY(recorder.takeLog().contains(QStringLiteral("deviceUnsupported \"%1\" \"%2\"").arg(deviceIdString, productId)));
 }
 
 // Course 3: row 22, then row 33 with the read requested.
