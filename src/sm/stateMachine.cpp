@@ -199,17 +199,8 @@ void StateMachine::doLoadConfiguration(const QString &configurationUrl)
     const QByteArray bytes = file.readAll();
     if (!configuration->load(bytes)) {
         const File::LOAD_ERROR loadError = configuration->loadError();
-        switch (loadError) {
-        case File::LOAD_ERROR_VERSION_OBSOLETE:
-        case File::LOAD_ERROR_VERSION_MISMATCH:
-        case File::LOAD_ERROR_CHECKSUM:
-        case File::LOAD_ERROR_PARSE:
-            emitLoadErrorSignal(loadError);
-            break;
-        default:
+        if (!emitLoadErrorSignal(loadError))
             KT_WARNING() << "Unrecognized error loading the configuration file:" << int(loadError);
-            break;
-        }
         return;
     }
     const QString productId = configuration->productId();
@@ -403,23 +394,23 @@ void StateMachine::onCurrentDeviceChanged(QObject *currentDevice)
     connect(device, &AbstractDevice::loadError, this, &StateMachine::onLoadError);
 }
 
-void StateMachine::emitLoadErrorSignal(QVt::Pb::Configuration::File::LOAD_ERROR loadError)
+bool StateMachine::emitLoadErrorSignal(QVt::Pb::Configuration::File::LOAD_ERROR loadError)
 {
     switch (loadError) {
     case File::LOAD_ERROR_VERSION_OBSOLETE:
         emit configurationVersionObsolete();
-        break;
+        return true;
     case File::LOAD_ERROR_VERSION_MISMATCH:
         emit configurationVersionMismatch();
-        break;
+        return true;
     case File::LOAD_ERROR_CHECKSUM:
         emit configurationChecksumError();
-        break;
+        return true;
     case File::LOAD_ERROR_PARSE:
         emit configurationParseError();
-        break;
+        return true;
     default:
-        break;
+        return false;
     }
 }
 

@@ -93,7 +93,8 @@ private slots:
 private:
     template<typename Event>
     void processEvent(const Event &event);
-    void emitLoadErrorSignal(QVt::Pb::Configuration::File::LOAD_ERROR loadError);
+    // Emits the configuration signal of a recognised load error; false for any other value.
+    bool emitLoadErrorSignal(QVt::Pb::Configuration::File::LOAD_ERROR loadError);
     void recordConfigurationFile(const QString &filePath, const QString &fileUrl);
 
     // Written only in the GUI thread: run() hands the started machine over with a
