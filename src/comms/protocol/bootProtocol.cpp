@@ -2,6 +2,8 @@
 
 #include <QDebug>
 
+#include <utility>
+
 namespace QVt::Comms::Protocol {
 
 namespace {
@@ -31,55 +33,51 @@ void packToProtocol(QByteArray &data)
     framed.append(data);
     framed.append(xorOf(framed.constBegin(), framed.constEnd()));
     framed.append(StopByte);
-    data = framed;
-}
-
-QByteArray packed(QByteArray payload)
-{
-    packToProtocol(payload);
-    return payload;
+    data = std::move(framed);
 }
 
 } // namespace
 
 QByteArray BootProtocol::frame(const QByteArray &payload)
 {
-    return packed(payload);
+    QByteArray data = payload;
+    packToProtocol(data);
+    return data;
 }
 
 QByteArray BootProtocol::buildBootSequence()
 {
-    return packed(QByteArrayLiteral("ZPXMBT"));
+    return frame(QByteArrayLiteral("ZPXMBT"));
 }
 
 QByteArray BootProtocol::buildReadProductIdCommand()
 {
-    return packed(QByteArrayLiteral("P"));
+    return frame(QByteArrayLiteral("P"));
 }
 
 QByteArray BootProtocol::buildReadProtobufCommand()
 {
-    return packed(QByteArrayLiteral("L"));
+    return frame(QByteArrayLiteral("L"));
 }
 
 QByteArray BootProtocol::buildWriteProtobufCommand(const QByteArray &data)
 {
-    return packed(QByteArrayLiteral("S") + data);
+    return frame(QByteArrayLiteral("S") + data);
 }
 
 QByteArray BootProtocol::buildEnterNormalOperationCommand()
 {
-    return packed(QByteArrayLiteral("Q"));
+    return frame(QByteArrayLiteral("Q"));
 }
 
 QByteArray BootProtocol::buildEnterPairingModeCommand()
 {
-    return packed(QByteArrayLiteral("Y"));
+    return frame(QByteArrayLiteral("Y"));
 }
 
 QByteArray BootProtocol::buildFactoryResetCommand()
 {
-    return packed(QByteArrayLiteral("Z"));
+    return frame(QByteArrayLiteral("Z"));
 }
 
 bool BootProtocol::checkAndGetPayload(const QByteArray &frame, QByteArray &payload)
