@@ -22,8 +22,6 @@ const QString PortSettingsKey = QStringLiteral("comms/serial/port");
 const QString ExtraPortsVariable = QStringLiteral("KTBRIDGE_EXTRA_PORTS");
 constexpr qint32 BaudRate = 115200;
 constexpr quint16 NotConfiguredError = 0xFFFF;
-constexpr char StartByte = 0x43;
-constexpr char StopByte = 0x0D;
 constexpr unsigned long CloseDelayMs = 150;
 
 // Device paths named in the environment (for example a simulator's pseudo-terminal)
@@ -173,7 +171,7 @@ void SerialProvider::onReadyRead()
 {
     mReceiveBuffer.append(mPort->readAll());
 
-    if (!mReceiveBuffer.startsWith(StartByte)) {
+    if (!mReceiveBuffer.startsWith(Protocol::BootProtocol::START_BYTE)) {
         qWarning() << "Read data with an invalid start byte; discarding.";
         mReceiveBuffer.clear();
         return;
@@ -181,7 +179,7 @@ void SerialProvider::onReadyRead()
     // A 0x0D inside the frame looks like its end: a rejected check keeps the buffer
     // and waits for the rest.
     QByteArray payload;
-    if (mReceiveBuffer.endsWith(StopByte)
+    if (mReceiveBuffer.endsWith(Protocol::BootProtocol::STOP_BYTE)
         && Protocol::BootProtocol::checkAndGetPayload(mReceiveBuffer, payload)) {
         mReceiveBuffer.clear();
         emit newData(payload);

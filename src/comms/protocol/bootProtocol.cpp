@@ -8,10 +8,7 @@ namespace QVt::Comms::Protocol {
 
 namespace {
 
-constexpr char StartByte = 0x43;
-constexpr char StopByte = 0x0D;
 constexpr int HeaderSize = 3;
-constexpr int OverheadSize = 5;
 
 char xorOf(const char *begin, const char *end)
 {
@@ -26,13 +23,13 @@ void packToProtocol(QByteArray &data)
 {
     const quint16 length = static_cast<quint16>(data.size());
     QByteArray framed;
-    framed.reserve(data.size() + OverheadSize);
-    framed.append(StartByte);
+    framed.reserve(data.size() + BootProtocol::FRAME_OVERHEAD);
+    framed.append(BootProtocol::START_BYTE);
     framed.append(static_cast<char>(length >> 8));
     framed.append(static_cast<char>(length & 0xFF));
     framed.append(data);
     framed.append(xorOf(framed.constBegin(), framed.constEnd()));
-    framed.append(StopByte);
+    framed.append(BootProtocol::STOP_BYTE);
     data = std::move(framed);
 }
 
@@ -82,12 +79,12 @@ QByteArray BootProtocol::buildFactoryResetCommand()
 
 bool BootProtocol::checkAndGetPayload(const QByteArray &frame, QByteArray &payload)
 {
-    if (frame.size() <= OverheadSize || frame.front() != StartByte || frame.back() != StopByte) {
+    if (frame.size() <= FRAME_OVERHEAD || frame.front() != START_BYTE || frame.back() != STOP_BYTE) {
         qWarning() << "Rejected data frame: start/stop/minLength mismatch";
         return false;
     }
     const int length = static_cast<quint8>(frame.at(1)) * 256 + static_cast<quint8>(frame.at(2));
-    if (length + OverheadSize != frame.size()) {
+    if (length + FRAME_OVERHEAD != frame.size()) {
         qWarning() << "Rejected data frame: frame length mismatch";
         return false;
     }

@@ -12,6 +12,12 @@ class BootProtocol
 public:
     BootProtocol() = delete;
 
+    // The bytes that open and close every frame, and how many bytes a frame adds to its
+    // payload (start byte, two length bytes, checksum, stop byte).
+    static constexpr char START_BYTE = 0x43;
+    static constexpr char STOP_BYTE = 0x0D;
+    static constexpr int FRAME_OVERHEAD = 5;
+
     // The frame carrying payload. Payloads longer than 65535 bytes cannot be framed
     // correctly; the caller must not pass one.
     static QByteArray frame(const QByteArray &payload);
