@@ -211,7 +211,7 @@ void StateMachine::doLoadConfiguration(const QString &configurationUrl)
     }
     device->deserialize(bytes);
     machine->process_event(EventSetDevice{device});
-    recordConfigurationFile(filePath, configurationUrl);
+    recordConfiguration(filePath, configurationUrl, Types::CONFIGURATION_TYPE_FILE);
     emit loadFileSuccessful(filePath);
 }
 
@@ -227,11 +227,7 @@ void StateMachine::doNewConfiguration(const QString &productId)
         return;
     }
     machine->process_event(EventSetDevice{device});
-    SaveStatusTracker *tracker = SaveStatusTracker::instance();
-    tracker->setCurrentFilePath(QString());
-    tracker->setCurrentFileUrl(QString());
-    tracker->setSaveNeeded(false);
-    tracker->setConfigurationType(Types::CONFIGURATION_TYPE_NEW);
+    recordConfiguration(QString(), QString(), Types::CONFIGURATION_TYPE_NEW);
     emit newFileSuccessful(device->name());
 }
 
@@ -254,7 +250,7 @@ void StateMachine::doSaveConfiguration(const QString &configurationUrl)
     file.write(device->serialize());
     if (!file.commit())
         KT_WARNING() << "Could not write configuration file" << configurationUrl << file.errorString();
-    recordConfigurationFile(filePath, configurationUrl);
+    recordConfiguration(filePath, configurationUrl, Types::CONFIGURATION_TYPE_FILE);
     emit saveFileSuccessful(filePath);
 }
 
@@ -414,13 +410,14 @@ bool StateMachine::emitLoadErrorSignal(QVt::Pb::Configuration::File::LOAD_ERROR 
     }
 }
 
-void StateMachine::recordConfigurationFile(const QString &filePath, const QString &fileUrl)
+void StateMachine::recordConfiguration(const QString &filePath, const QString &fileUrl,
+                                       QVt::Global::Types::eConfigurationType type)
 {
     SaveStatusTracker *tracker = SaveStatusTracker::instance();
     tracker->setCurrentFilePath(filePath);
     tracker->setCurrentFileUrl(fileUrl);
     tracker->setSaveNeeded(false);
-    tracker->setConfigurationType(Types::CONFIGURATION_TYPE_FILE);
+    tracker->setConfigurationType(type);
 }
 
 } // namespace Sm

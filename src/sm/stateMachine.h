@@ -2,6 +2,7 @@
 
 #include "sm/stateMachineDefinition.h"
 
+#include <qvtbusgate/types.h>
 #include <qvtpb/configurationFile.h>
 
 #include <QObject>
@@ -95,7 +96,10 @@ private:
     void processEvent(const Event &event);
     // Emits the configuration signal of a recognised load error; false for any other value.
     bool emitLoadErrorSignal(QVt::Pb::Configuration::File::LOAD_ERROR loadError);
-    void recordConfigurationFile(const QString &filePath, const QString &fileUrl);
+    // A configuration without unsaved changes is now current (file path and URL empty
+    // for one that has no file yet).
+    void recordConfiguration(const QString &filePath, const QString &fileUrl,
+                             QVt::Global::Types::eConfigurationType type);
 
     // Written only in the GUI thread: run() hands the started machine over with a
     // queued call, so no operation can reach it before its start has completed.
