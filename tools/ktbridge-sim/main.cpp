@@ -33,7 +33,7 @@ void printError(const QString &text)
 bool createLink(const QString &linkPath, const QString &target, QString *errorText)
 {
     const QFileInfo existing(linkPath);
-    if ((existing.exists() || existing.isSymLink()) && !existing.isSymLink()) {
+    if (existing.exists() && !existing.isSymLink()) {
         *errorText = QStringLiteral("--link: \"%1\" exists and is not a symbolic link").arg(linkPath);
         return false;
     }

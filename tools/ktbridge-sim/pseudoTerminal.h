@@ -14,7 +14,8 @@ namespace QVt::Sim {
 // as its serial port. Owns the master, a slave descriptor of its own (so the line survives a
 // client closing and reopening the port) and an inotify watch that tells when a client opens
 // or closes the port; bytes a client left unread are flushed when it closes, and nothing is
-// sent while no client has the port open. Lives in the main thread; all I/O is non-blocking and driven by socket notifiers.
+// sent while no client has the port open. Lives in the main thread; all I/O is non-blocking
+// and driven by socket notifiers.
 class PseudoTerminal : public QObject
 {
     Q_OBJECT

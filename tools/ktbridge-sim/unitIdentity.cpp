@@ -20,6 +20,18 @@ constexpr quint32 kProductGroup = 1;
 const QString kWlanModuleVersion = QStringLiteral("2.4.1");
 const QString kBluetoothModuleVersion = QStringLiteral("1.9.3");
 
+// A MAC address derived from the serial number, distinct for each of the unit's radios:
+// locally administered (02), then "KT", then the serial number's low bytes.
+QString defaultMac(quint32 serialNumber, int radio)
+{
+    const quint32 device = (serialNumber * 2 + quint32(radio)) & 0xFFFFFF;
+    return QStringLiteral("02:4B:54:%1:%2:%3")
+        .arg(device >> 16, 2, 16, QLatin1Char('0'))
+        .arg((device >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg(device & 0xFF, 2, 16, QLatin1Char('0'))
+        .toUpper();
+}
+
 } // namespace
 
 UnitIdentity::UnitIdentity(const Device::KtBridgeProduct &product, const QString &productId, quint32 serialNumber,
@@ -38,17 +50,6 @@ QByteArray UnitIdentity::factoryConfiguration() const
     mProduct.applyFactorySettings(&configuration);
     fillIn(&configuration);
     return File::compose(mProductId, configuration.serialize());
-}
-
-QString UnitIdentity::defaultMac(quint32 serialNumber, int radio)
-{
-    // Locally administered addresses: 02, then "KT", then the serial number's low bytes.
-    const quint32 device = (serialNumber * 2 + quint32(radio)) & 0xFFFFFF;
-    return QStringLiteral("02:4B:54:%1:%2:%3")
-        .arg(device >> 16, 2, 16, QLatin1Char('0'))
-        .arg((device >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-        .arg(device & 0xFF, 2, 16, QLatin1Char('0'))
-        .toUpper();
 }
 
 void UnitIdentity::fillIn(Configuration *configuration) const

@@ -26,9 +26,6 @@ public:
     // The product's factory settings with this unit's information.
     QByteArray factoryConfiguration() const;
 
-    // A MAC address derived from the serial number, distinct for each of the unit's radios.
-    static QString defaultMac(quint32 serialNumber, int radio);
-
 private:
     void fillIn(Pb::KtBridge::Configuration *configuration) const;
 
