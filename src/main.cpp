@@ -109,7 +109,7 @@ int main(int argc, char *argv[])
         QApplication::setWindowIcon(QIcon(QStringLiteral("icon.ico")));
 
         ThemeFont::install();
-        QFont font(QStringLiteral("Frutiger LT Std"));
+        QFont font(ThemeFont::familyName());
         font.setPixelSize(12);
         QApplication::setFont(font);
 
