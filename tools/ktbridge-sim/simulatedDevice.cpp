@@ -14,7 +14,6 @@ namespace {
 
 using Comms::Protocol::BootProtocol;
 
-const QByteArray kBootSequence = QByteArrayLiteral("ZPXMBT");
 const QByteArray kNoise = QByteArrayLiteral("\xFF\x00\x55\xAA\x0D");
 const QByteArray kErrorReply = QByteArrayLiteral("E");
 
@@ -127,7 +126,7 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
 {
     if (mOptions.faults.silent)
         return;
-    if (payload == kBootSequence) {
+    if (payload == BootProtocol::BOOT_SEQUENCE_PAYLOAD) {
         sendReply(mOptions.idString.toUtf8());
         return;
     }

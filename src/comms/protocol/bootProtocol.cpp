@@ -44,7 +44,7 @@ QByteArray BootProtocol::frame(const QByteArray &payload)
 
 QByteArray BootProtocol::buildBootSequence()
 {
-    return frame(QByteArrayLiteral("ZPXMBT"));
+    return frame(BOOT_SEQUENCE_PAYLOAD);
 }
 
 QByteArray BootProtocol::buildReadProductIdCommand()

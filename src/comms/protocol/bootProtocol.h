@@ -17,6 +17,8 @@ public:
     static constexpr char START_BYTE = 0x43;
     static constexpr char STOP_BYTE = 0x0D;
     static constexpr int FRAME_OVERHEAD = 5;
+    // What the boot sequence frame carries: a fixed text, no command letter.
+    static inline const QByteArray BOOT_SEQUENCE_PAYLOAD = QByteArrayLiteral("ZPXMBT");
 
     // The frame carrying payload. Payloads longer than 65535 bytes cannot be framed
     // correctly; the caller must not pass one.
