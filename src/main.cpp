@@ -136,6 +136,11 @@ int main(int argc, char *argv[])
 
     QVt::Pb::Utilities::registerMetaTypes();
 
+    // The tracker belongs to the GUI thread, where devices report their edits and the
+    // file operations run; without a window nothing has created it yet, and the machine's
+    // first reset on its own thread would otherwise be the first to ask for it.
+    QVt::Config::SaveStatusTracker::instance();
+
     QVt::Sm::StateMachine *stateMachine = QVt::Sm::StateMachine::instance();
     stateMachine->start();
 
