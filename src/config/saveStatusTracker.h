@@ -1,8 +1,8 @@
 // Process-wide record of the current configuration's file, origin and unsaved
 // changes, read by the main window and written by the file operations, the state
 // machine and the current device's saveNeeded() signal. Owns only its values.
-// Lives on the thread of its first instance() call: the GUI thread, or in the
-// unattended mode the state machine thread.
+// Lives on the thread of its first instance() call, which start-up makes on the GUI
+// thread in both modes.
 #pragma once
 
 #include <qvtbusgate/types.h>
