@@ -231,10 +231,14 @@ void StateMachine::doNewConfiguration(const QString &productId)
     emit newFileSuccessful(device->name());
 }
 
+QSharedPointer<AbstractDevice> StateMachine::sharedCurrentDevice() const
+{
+    return machine ? machine->sharedCurrentDevice() : QSharedPointer<AbstractDevice>();
+}
+
 void StateMachine::doSaveConfiguration(const QString &configurationUrl)
 {
-    const QSharedPointer<AbstractDevice> device =
-        machine ? machine->sharedCurrentDevice() : QSharedPointer<AbstractDevice>();
+    const QSharedPointer<AbstractDevice> device = sharedCurrentDevice();
     if (!device) {
         KT_WARNING() << "Could not save to" << configurationUrl;
         return;
@@ -276,8 +280,7 @@ void StateMachine::doFactoryReset()
 
 void StateMachine::doPackSupportArchive(const QString &archiveUrl)
 {
-    const QSharedPointer<AbstractDevice> device =
-        machine ? machine->sharedCurrentDevice() : QSharedPointer<AbstractDevice>();
+    const QSharedPointer<AbstractDevice> device = sharedCurrentDevice();
     if (!device) {
         KT_WARNING() << "Could not save support archive to" << archiveUrl;
         return;

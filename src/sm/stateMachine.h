@@ -94,6 +94,8 @@ private slots:
 private:
     template<typename Event>
     void processEvent(const Event &event);
+    // The machine's current device, or null while there is none or no machine yet.
+    QSharedPointer<QVt::Device::AbstractDevice> sharedCurrentDevice() const;
     // Emits the configuration signal of a recognised load error; false for any other value.
     bool emitLoadErrorSignal(QVt::Pb::Configuration::File::LOAD_ERROR loadError);
     // A configuration without unsaved changes is now current (file path and URL empty

@@ -24,6 +24,14 @@ namespace {
 
 // Every step of a connection waits this long for the device's reply.
 constexpr int ReplyTimeoutMs = 10000;
+
+// Ends an autoflash run: its word on standard error, at once, then the exit status.
+void endAutoflashRun(const char *word, int exitStatus)
+{
+    std::fputs(word, stderr);
+    std::fflush(stderr);
+    QCoreApplication::exit(exitStatus);
+}
 // The boot loader listens for its wake-up sequence only briefly after power-up.
 constexpr int BootSequenceIntervalMs = 500;
 // Product IDs are shown with at least this many hexadecimal digits.
@@ -249,18 +257,14 @@ void StateMachineDefinition::ActionStoreDeviceConfiguration::execute(StateMachin
 
 void StateMachineDefinition::ActionAbortWithSuccess::execute(StateMachineDefinition &machine)
 {
-    std::fputs("SUCCESS\n", stderr);
-    std::fflush(stderr);
     // The run is over: StateConnected, entered next, must not start another write.
     machine.autoflash = false;
-    QCoreApplication::exit(0);
+    endAutoflashRun("SUCCESS\n", 0);
 }
 
 void StateMachineDefinition::ActionAbortWithError::execute()
 {
-    std::fputs("ERROR\n", stderr);
-    std::fflush(stderr);
-    QCoreApplication::exit(-1);
+    endAutoflashRun("ERROR\n", -1);
 }
 
 } // namespace Sm
