@@ -71,7 +71,9 @@ signals:
     void loadFileSuccessful(QString filePath);
     void newFileSuccessful(QString deviceName);
     void saveFileSuccessful(QString filePath);
+    void saveFileFailed(QString filePath, QString reason);
     void packSupportArchiveSuccessful(QString filePath);
+    void packSupportArchiveFailed(QString filePath, QString reason);
     void connectSuccessful();
     void disconnectSuccessful();
     void readFromDeviceSuccessful();
