@@ -20,6 +20,7 @@ namespace {
 
 const QString PortSettingsKey = QStringLiteral("comms/serial/port");
 const QString ExtraPortsVariable = QStringLiteral("KTBRIDGE_EXTRA_PORTS");
+const char PORT_VARIABLE[] = "KTBRIDGE_PORT";
 constexpr qint32 BaudRate = 115200;
 constexpr quint16 NotConfiguredError = 0xFFFF;
 constexpr unsigned long CloseDelayMs = 150;
@@ -42,6 +43,16 @@ QVariantList availablePortNames()
     for (const QSerialPortInfo &info : infos)
         ports.append(info.portName());
     return ports;
+}
+
+// Where the operating system keeps a port: a path as it is, a bare name under /dev.
+QString systemLocation(const QString &portName)
+{
+#ifdef Q_OS_UNIX
+    if (!portName.startsWith(QLatin1Char('/')))
+        return QStringLiteral("/dev/") + portName;
+#endif
+    return portName;
 }
 
 // True when the far end of an open port's line has hung up.
@@ -68,13 +79,25 @@ SerialProvider::SerialProvider(QObject *parent)
 
     mAvailablePorts = availablePortNames();
 
+    // A port named in the environment serves this process only: it is offered and taken
+    // as it is, without passing onPortChanged(), which would store it for every process.
+    const QString environmentPort = qEnvironmentVariable(PORT_VARIABLE);
+    if (!environmentPort.isEmpty() && !mAvailablePorts.contains(environmentPort)) {
+        if (!QFileInfo::exists(systemLocation(environmentPort)))
+            qWarning() << "The serial port named by KTBRIDGE_PORT does not exist:"
+                       << environmentPort;
+        mAvailablePorts.prepend(environmentPort);
+    }
+    mPortName = environmentPort;
+    mPortSetting = new Global::Setting(QStringLiteral("Port"), Global::Setting::SETTING_TYPE_COMBO,
+                                       mAvailablePorts, environmentPort, nullptr);
+    connect(mPortSetting, &Global::Setting::valueChanged, this, &SerialProvider::onPortChanged);
+    if (!environmentPort.isEmpty())
+        return;
+
     QString portName = QSettings().value(PortSettingsKey, QString()).toString();
     if (portName.isEmpty() || !mAvailablePorts.contains(portName))
         portName = mAvailablePorts.isEmpty() ? QString() : mAvailablePorts.constFirst().toString();
-
-    mPortSetting = new Global::Setting(QStringLiteral("Port"), Global::Setting::SETTING_TYPE_COMBO,
-                                       mAvailablePorts, QString(), nullptr);
-    connect(mPortSetting, &Global::Setting::valueChanged, this, &SerialProvider::onPortChanged);
     mPortSetting->setValue(portName);
 }
 
@@ -200,6 +223,10 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
     if (readFailed && isHungUp(*mPort))
         error = QSerialPort::ResourceError;
     qWarning() << "Serial port error:" << int(error);
+    if (error == QSerialPort::PermissionError)
+        qWarning() << "No permission to open the serial port: add your user to the group that "
+                      "owns the device (usually dialout), then log in again. Port and group:"
+                   << systemLocation(mPortName) << QFileInfo(systemLocation(mPortName)).group();
     emit errorOccurred(error, serialPortErrorToText(error));
     // Closed once the port has finished its failed read, before it signals again.
     if (readFailed)

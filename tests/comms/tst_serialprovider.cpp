@@ -242,6 +242,46 @@ private Q_SLOTS:
                               "(perhaps by another process)."}));
     }
 
+    // The port named in the environment is used without being stored; one that does not
+    // exist is named in a warning and fails the way any missing port does.
+    void environmentPort_data()
+    {
+        QTest::addColumn<bool>("exists");
+
+        QTest::newRow("existing port") << true;
+        QTest::newRow("missing port") << false;
+    }
+
+    void environmentPort()
+    {
+        QFETCH(bool, exists);
+        const QString port = exists ? mPtyB->portPath() : QStringLiteral("/dev/ttyKT-missing");
+        qputenv("KTBRIDGE_PORT", port.toLocal8Bit());
+        QSettings().setValue(PortKey, mPtyA->portPath());
+        if (!exists)
+            QTest::ignoreMessage(QtWarningMsg,
+                                 qPrintable(QStringLiteral("The serial port named by KTBRIDGE_PORT "
+                                                           "does not exist: \"%1\"").arg(port)));
+        auto provider = newProvider();
+        qunsetenv("KTBRIDGE_PORT");
+        QCOMPARE(portValue(*provider), port);
+        QCOMPARE(QSettings().value(PortKey).toString(), mPtyA->portPath());
+
+        if (exists) {
+            writeThrough(*provider, *mPtyB);
+            return;
+        }
+        QSignalSpy errors(provider.get(), &SerialProvider::errorOccurred);
+        QTest::ignoreMessage(QtWarningMsg, "Serial port error: 1");
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QStringLiteral("Could not connect to port \"%1\" with baud "
+                                                       "rate 115200").arg(port)));
+        QTest::ignoreMessage(QtWarningMsg, "Failed to open the serial port for writing.");
+        provider->onWriteData(BootProtocol::buildBootSequence());
+        QCOMPARE(errors.count(), 2);
+        QCOMPARE(QSettings().value(PortKey).toString(), mPtyA->portPath());
+    }
+
     void failedReadClosesPort()
     {
         auto provider = newProvider();

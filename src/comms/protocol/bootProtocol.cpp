@@ -37,6 +37,12 @@ void packToProtocol(QByteArray &data)
 
 QByteArray BootProtocol::frame(const QByteArray &payload)
 {
+    // A truncated length field would make the device read a different frame.
+    if (payload.size() > MAX_PAYLOAD_SIZE) {
+        qWarning() << "Refused to frame a payload longer than the protocol allows:"
+                   << payload.size() << "bytes";
+        return QByteArray();
+    }
     QByteArray data = payload;
     packToProtocol(data);
     return data;

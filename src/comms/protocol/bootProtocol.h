@@ -17,11 +17,13 @@ public:
     static constexpr char START_BYTE = 0x43;
     static constexpr char STOP_BYTE = 0x0D;
     static constexpr int FRAME_OVERHEAD = 5;
+    // The most a 16-bit length field can announce.
+    static constexpr int MAX_PAYLOAD_SIZE = 65535;
     // What the boot sequence frame carries: a fixed text, no command letter.
     static inline const QByteArray BOOT_SEQUENCE_PAYLOAD = QByteArrayLiteral("ZPXMBT");
 
-    // The frame carrying payload. Payloads longer than 65535 bytes cannot be framed
-    // correctly; the caller must not pass one.
+    // The frame carrying payload. A payload longer than MAX_PAYLOAD_SIZE cannot be
+    // framed: it is refused with a warning and the result is empty, as is every builder's.
     static QByteArray frame(const QByteArray &payload);
 
     static QByteArray buildBootSequence();

@@ -41,6 +41,28 @@ private Q_SLOTS:
         QCOMPARE(frame.toHex(' '), expected.toHex(' '));
     }
 
+    // The largest payload is framed (see acceptedFrames); one byte more is refused.
+    void oversizedPayloads_data()
+    {
+        QTest::addColumn<bool>("writeCommand");
+        QTest::addColumn<int>("size");
+
+        QTest::newRow("payload one byte over") << false << 65536;
+        QTest::newRow("write command, data one byte over") << true << 65535;
+    }
+
+    void oversizedPayloads()
+    {
+        QFETCH(bool, writeCommand);
+        QFETCH(int, size);
+
+        const QByteArray data(size, 'x');
+        QTest::ignoreMessage(QtWarningMsg,
+                             "Refused to frame a payload longer than the protocol allows: 65536 bytes");
+        QCOMPARE(writeCommand ? BootProtocol::buildWriteProtobufCommand(data) : BootProtocol::frame(data),
+                 QByteArray());
+    }
+
     void acceptedFrames_data()
     {
         QTest::addColumn<QByteArray>("frame");
