@@ -5,6 +5,7 @@
 #include "comms/commsHandler.h"
 #include "config/saveStatusTracker.h"
 #include "device/deviceFactory.h"
+#include "sm/autoflashReport.h"
 #include "sm/stateMachine.h"
 #include "ui/customSpinBoxValidator.h"
 #include "ui/themeFont.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QQmlApplicationEngine>
@@ -32,7 +34,7 @@ const QString ORGANIZATION_NAME = QStringLiteral("Halvard Motion Systems");
 const QString ORGANIZATION_ABOUT_NAME = QStringLiteral("Halvard Connected Systems");
 const QString ORGANIZATION_DOMAIN = QStringLiteral("halvard-motion.com");
 const QString APPLICATION_NAME = QStringLiteral("KT Bridge Configurator");
-const QString APPLICATION_VERSION = QStringLiteral("2.1.0");
+const QString APPLICATION_VERSION = QStringLiteral(KT_VERSION);
 
 #ifdef Q_OS_WIN
 const QString PLATFORM = QStringLiteral("windows");
@@ -54,58 +56,96 @@ void printUsage(const QString &program)
     std::fflush(stdout);
 }
 
-// Only two command lines open the main window: none, and "--config" with an existing
-// file. Every other run (usage, a missing start-up file, autoflash) shows no window
-// and must work where no display exists (over SSH, from a script), so the platform is
-// chosen before the application object exists, unless the user chose one.
-void chooseWindowlessPlatform(int argc, char **argv)
+// What the command line asks for, read once.
+struct CommandLine
 {
-    const bool interactive = argc == 1
-                             || (argc == 3 && qstrcmp(argv[1], OPTION_CONFIG) == 0
-                                 && QFile::exists(QString::fromLocal8Bit(argv[2])));
-    if (!interactive && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    enum eAction { ACTION_RUN, ACTION_USAGE, ACTION_MISSING_FILE };
+
+    eAction action = ACTION_RUN;
+    int usageStatus = EXIT_USAGE_ERROR;
+    QString filePath;
+    bool autoflash = false;
+
+    // Only two command lines open the main window: none, and "--config" with an
+    // existing file.
+    bool showsWindow() const { return action == ACTION_RUN && !autoflash; }
+};
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    CommandLine commandLine;
+    if (arguments.size() < 2)
+        return commandLine;
+    const QString &first = arguments.at(1);
+    if (arguments.size() == 2 || first != QLatin1String(OPTION_CONFIG)) {
+        commandLine.action = CommandLine::ACTION_USAGE;
+        if (first == QLatin1String(OPTION_HELP))
+            commandLine.usageStatus = 0;
+        return commandLine;
+    }
+    commandLine.filePath = arguments.at(2);
+    if (!QFile::exists(commandLine.filePath)) {
+        commandLine.action = CommandLine::ACTION_MISSING_FILE;
+        return commandLine;
+    }
+    if (arguments.size() >= 4) {
+        if (arguments.at(3) != QLatin1String(OPTION_AUTOFLASH)) {
+            commandLine.action = CommandLine::ACTION_USAGE;
+            return commandLine;
+        }
+        commandLine.autoflash = true;
+    }
+    return commandLine;
+}
+
+QStringList argumentList(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    chooseWindowlessPlatform(argc, argv);
-
-    std::unique_ptr<QApplication> app(new QApplication(argc, argv));
+    const CommandLine commandLine = parseCommandLine(argumentList(argc, argv));
+    // Without a window nothing needs the GUI: a core application needs no display (over
+    // SSH, from a script) and starts without a platform plug-in and fonts, which counts
+    // when a production line starts many stations at once.
+    std::unique_ptr<QCoreApplication> app(commandLine.showsWindow() ? new QApplication(argc, argv)
+                                                                    : new QCoreApplication(argc, argv));
     QCoreApplication::setOrganizationName(ORGANIZATION_NAME);
     QCoreApplication::setOrganizationDomain(ORGANIZATION_DOMAIN);
     QCoreApplication::setApplicationName(APPLICATION_NAME);
     QCoreApplication::setApplicationVersion(APPLICATION_VERSION);
 
-    std::unique_ptr<QStringList> arguments(new QStringList(QCoreApplication::arguments()));
-    bool autoflash = false;
-    if (arguments->size() >= 2) {
-        const QString &first = arguments->at(1);
-        if (arguments->size() == 2 || first != QLatin1String(OPTION_CONFIG)) {
-            printUsage(arguments->at(0));
-            return first == QLatin1String(OPTION_HELP) ? 0 : EXIT_USAGE_ERROR;
-        }
-        const QString &filePath = arguments->at(2);
-        if (!QFile::exists(filePath)) {
-            qWarning().noquote() << QStringLiteral("Cannot load configuration file: %1").arg(filePath);
-            return EXIT_MISSING_FILE;
-        }
-        if (arguments->size() >= 4) {
-            if (arguments->at(3) != QLatin1String(OPTION_AUTOFLASH)) {
-                printUsage(arguments->at(0));
-                return EXIT_USAGE_ERROR;
-            }
-            autoflash = true;
-        }
-        QVt::Sm::StateMachine::instance()->setStartupOptions(QUrl::fromLocalFile(filePath).toString(),
-                                                             autoflash);
+    switch (commandLine.action) {
+    case CommandLine::ACTION_USAGE:
+        printUsage(QCoreApplication::arguments().at(0));
+        return commandLine.usageStatus;
+    case CommandLine::ACTION_MISSING_FILE:
+        qWarning().noquote() << QStringLiteral("Cannot load configuration file: %1").arg(commandLine.filePath);
+        return EXIT_MISSING_FILE;
+    case CommandLine::ACTION_RUN:
+        break;
     }
 
-    std::unique_ptr<QQmlApplicationEngine> engine(new QQmlApplicationEngine());
+    QVt::Sm::StateMachine *stateMachine = QVt::Sm::StateMachine::instance();
+    std::unique_ptr<QVt::Sm::AutoflashReport> autoflashReport;
+    if (!commandLine.filePath.isEmpty()) {
+        // Made absolute first: a relative path such as "line:3.bgc" would otherwise read
+        // as a URL scheme.
+        const QString absolutePath = QFileInfo(commandLine.filePath).absoluteFilePath();
+        stateMachine->setStartupOptions(QUrl::fromLocalFile(absolutePath).toString(), commandLine.autoflash);
+        if (commandLine.autoflash)
+            autoflashReport.reset(new QVt::Sm::AutoflashReport(absolutePath, stateMachine, nullptr));
+    }
 
-    if (!autoflash) {
+    std::unique_ptr<QQmlApplicationEngine> engine;
+    if (commandLine.showsWindow()) {
+        engine.reset(new QQmlApplicationEngine());
         QApplication::setWindowIcon(QIcon(QStringLiteral("icon.ico")));
 
         ThemeFont::install();
@@ -141,18 +181,18 @@ int main(int argc, char *argv[])
     // first reset on its own thread would otherwise be the first to ask for it.
     QVt::Config::SaveStatusTracker::instance();
 
-    QVt::Sm::StateMachine *stateMachine = QVt::Sm::StateMachine::instance();
     stateMachine->start();
 
-    const int result = QApplication::exec();
+    const int result = QCoreApplication::exec();
 
     // End the state machine thread while the objects it serves still exist; the
     // singletons themselves are released at process exit.
     stateMachine->quit();
     stateMachine->wait();
+    if (autoflashReport)
+        autoflashReport->finish(result);
 
     engine.reset();
-    arguments.reset();
     app.reset();
     return result;
 }

@@ -161,6 +161,11 @@ QString StateMachine::deviceIdString() const
     return machine ? machine->currentDeviceIdString() : QString();
 }
 
+QString StateMachine::productId() const
+{
+    return machine ? machine->currentProductId() : QString();
+}
+
 template<typename Event>
 void StateMachine::processEvent(const Event &event)
 {

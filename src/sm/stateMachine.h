@@ -41,6 +41,8 @@ public:
     bool busy() const;
     QObject *currentDevice() const;
     QString deviceIdString() const;
+    // The connected device's product ID, empty while none is known.
+    QString productId() const;
 
     Q_INVOKABLE void doConnect();
     Q_INVOKABLE void doDisconnect();
