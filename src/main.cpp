@@ -62,6 +62,7 @@ struct CommandLine
     enum eAction { ACTION_RUN, ACTION_USAGE, ACTION_MISSING_FILE };
 
     eAction action = ACTION_RUN;
+    QString program;
     int usageStatus = EXIT_USAGE_ERROR;
     QString filePath;
     bool autoflash = false;
@@ -74,6 +75,7 @@ struct CommandLine
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine commandLine;
+    commandLine.program = arguments.value(0);
     if (arguments.size() < 2)
         return commandLine;
     const QString &first = arguments.at(1);
@@ -123,7 +125,7 @@ int main(int argc, char *argv[])
 
     switch (commandLine.action) {
     case CommandLine::ACTION_USAGE:
-        printUsage(QCoreApplication::arguments().at(0));
+        printUsage(commandLine.program);
         return commandLine.usageStatus;
     case CommandLine::ACTION_MISSING_FILE:
         qWarning().noquote() << QStringLiteral("Cannot load configuration file: %1").arg(commandLine.filePath);
