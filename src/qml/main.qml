@@ -91,11 +91,17 @@ ThemedApplicationWindow {
     }
 
     // A fresh page for every device, even one of the same kind: the page binds to its object.
+    // A driver may come without a page; its device then gets the empty themed page.
     function loadDevicePage() {
         deviceConfigurationLoader.sourceComponent = undefined
-        deviceConfigurationLoader.source = ""
-        if (currentDevice)
-            deviceConfigurationLoader.source = currentDevice.qmlPath
+        if (!currentDevice)
+            return
+        var page = Qt.createComponent(currentDevice.qmlPath)
+        if (page.status !== Component.Ready) {
+            console.warn("No device page for", currentDevice.name())
+            page = emptyPage
+        }
+        deviceConfigurationLoader.sourceComponent = page
     }
 
     function performQuit(force) {
@@ -441,11 +447,6 @@ ThemedApplicationWindow {
             objectName: "deviceConfigurationLoader"
             anchors.fill: parent
             sourceComponent: emptyPage
-            // A device whose page cannot be loaded still gets the themed page under its caption.
-            onStatusChanged: {
-                if (status === Loader.Error)
-                    sourceComponent = emptyPage
-            }
         }
 
         Component {
