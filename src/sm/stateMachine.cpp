@@ -75,7 +75,7 @@ QString StateMachine::deviceIdString() const
 
 QString StateMachine::productId() const
 {
-    return machine ? machine->currentProductId() : QString();
+    return mMachine ? mMachine->currentProductId() : QString();
 }
 
 template<typename Event>

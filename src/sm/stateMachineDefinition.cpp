@@ -65,6 +65,11 @@ QString StateMachineDefinition::currentDeviceIdString() const
     return mDeviceIdString;
 }
 
+QString StateMachineDefinition::currentProductId() const
+{
+    return mProductId;
+}
+
 void StateMachineDefinition::setReplyTimeout(int ms)
 {
     mReplyTimeoutMs = ms;

@@ -64,6 +64,7 @@ public:
     QObject *currentDeviceObject() const;
     QSharedPointer<QVt::Device::AbstractDevice> sharedCurrentDevice() const;
     QString currentDeviceIdString() const;
+    QString currentProductId() const;
     // Set before start().
     void setReplyTimeout(int ms);
 
