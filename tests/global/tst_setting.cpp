@@ -8,7 +8,7 @@ class TestSetting : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void valueChanges_data()
     {
         QTest::addColumn<Setting::eSettingType>("type");

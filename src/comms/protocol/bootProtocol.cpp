@@ -4,11 +4,13 @@
 
 #include <utility>
 
-namespace QVt::Comms::Protocol {
+namespace QVt {
+namespace Comms {
+namespace Protocol {
 
 namespace {
 
-constexpr int HeaderSize = 3;
+constexpr int HEADER_SIZE = 3;
 
 char xorOf(const char *begin, const char *end)
 {
@@ -94,13 +96,15 @@ bool BootProtocol::checkAndGetPayload(const QByteArray &frame, QByteArray &paylo
         qWarning() << "Rejected data frame: frame length mismatch";
         return false;
     }
-    const char *checksumByte = frame.constData() + HeaderSize + length;
+    const char *checksumByte = frame.constData() + HEADER_SIZE + length;
     if (xorOf(frame.constData(), checksumByte) != *checksumByte) {
         qWarning() << "Rejected data frame: checksum mismatch";
         return false;
     }
-    payload = frame.mid(HeaderSize, length);
+    payload = frame.mid(HEADER_SIZE, length);
     return true;
 }
 
-} // namespace QVt::Comms::Protocol
+} // namespace Protocol
+} // namespace Comms
+} // namespace QVt

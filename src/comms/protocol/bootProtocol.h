@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 
-namespace QVt::Comms::Protocol {
+namespace QVt {
+namespace Comms {
+namespace Protocol {
 
 // The boot loader's framing: 'C', 16-bit big-endian payload length, payload, XOR
 // checksum, CR. Static operations only, no state: usable from any thread, and by both
@@ -39,4 +41,6 @@ public:
     static bool checkAndGetPayload(const QByteArray &frame, QByteArray &payload);
 };
 
-} // namespace QVt::Comms::Protocol
+} // namespace Protocol
+} // namespace Comms
+} // namespace QVt

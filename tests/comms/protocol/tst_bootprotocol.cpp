@@ -13,7 +13,7 @@ class TestBootProtocol : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void builders_data()
     {
         QTest::addColumn<QByteArray>("frame");
