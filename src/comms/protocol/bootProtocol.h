@@ -19,6 +19,8 @@ public:
     static constexpr char START_BYTE = 0x43;
     static constexpr char STOP_BYTE = 0x0D;
     static constexpr int FRAME_OVERHEAD = 5;
+    // The start byte and the two length bytes.
+    static constexpr int HEADER_SIZE = 3;
     // The most a 16-bit length field can announce.
     static constexpr int MAX_PAYLOAD_SIZE = 65535;
     // What the boot sequence frame carries: a fixed text, no command letter.
@@ -35,6 +37,9 @@ public:
     static QByteArray buildEnterNormalOperationCommand();
     static QByteArray buildEnterPairingModeCommand();
     static QByteArray buildFactoryResetCommand();
+
+    // The payload length that a frame's header (HEADER_SIZE bytes at header) announces.
+    static int announcedLength(const char *header);
 
     // Checks one complete received frame. On success stores its payload and returns
     // true; otherwise logs why, leaves payload untouched and returns false.

@@ -8,12 +8,6 @@ namespace QVt {
 namespace Comms {
 namespace Protocol {
 
-namespace {
-
-constexpr int HEADER_SIZE = 3;
-
-} // namespace
-
 QList<QByteArray> FrameReader::append(const QByteArray &bytes, QByteArray *discarded)
 {
     mBuffer += bytes;
@@ -33,10 +27,10 @@ QList<QByteArray> FrameReader::append(const QByteArray &bytes, QByteArray *disca
             drop((start < 0 ? mBuffer.size() : start) - position);
             continue;
         }
-        if (mBuffer.size() - position < HEADER_SIZE)
+        if (mBuffer.size() - position < BootProtocol::HEADER_SIZE)
             break;
-        const int length = quint8(mBuffer.at(position + 1)) * 256 + quint8(mBuffer.at(position + 2));
-        const int size = length + BootProtocol::FRAME_OVERHEAD;
+        const int size = BootProtocol::announcedLength(mBuffer.constData() + position)
+                         + BootProtocol::FRAME_OVERHEAD;
         if (mBuffer.size() - position < size)
             break;
         // A view, not a copy: a start byte that turns out to be noise costs no more than

@@ -40,43 +40,32 @@ private slots:
         QTest::addColumn<QByteArray>("kept");
 
         using L = QList<QByteArray>;
-        QList<QByteArray> byteByByte;
+        using W = QStringList;
+        const auto row = [](const char *name, const L &chunks, const L &payloads, const W &warnings = {},
+                            const QByteArray &discarded = {}, const QByteArray &kept = {}) {
+            QTest::newRow(name) << chunks << payloads << warnings << discarded << kept;
+        };
+        L byteByByte;
         for (char c : CR_FRAME)
             byteByByte.append(QByteArray(1, c));
+        const QByteArray badChecksum = hex("43000150130d");
+        const QByteArray noStop = hex("43000150120a");
+        const QByteArray largestStart = hex("43ffff") + QByteArray(1000, '\r');
 
-        QTest::newRow("one frame") << L{P_FRAME} << L{"P"} << QStringList() << QByteArray()
-                                   << QByteArray();
-        QTest::newRow("frame split in three reads")
-            << L{hex("4300"), hex("0241"), hex("42420d")} << L{"AB"} << QStringList()
-            << QByteArray() << QByteArray();
-        QTest::newRow("CR in length, payload and checksum, byte by byte")
-            << byteByByte << L{CR_PAYLOAD} << QStringList() << QByteArray() << QByteArray();
-        QTest::newRow("stray bytes before a frame in one read")
-            << L{hex("ff0d00") + P_FRAME} << L{"P"} << QStringList{BAD_START} << hex("ff0d00")
-            << QByteArray();
-        QTest::newRow("two frames in one read")
-            << L{P_FRAME + L_FRAME} << L{"P", "L"} << QStringList() << QByteArray() << QByteArray();
-        QTest::newRow("frame and the start of the next")
-            << L{P_FRAME + hex("43000141")} << L{"P"} << QStringList() << QByteArray()
-            << hex("43000141");
-        QTest::newRow("bad checksum dropped whole, then a good frame")
-            << L{hex("43000150130d") + P_FRAME} << L{"P"} << QStringList{CHECKSUM}
-            << hex("43000150130d") << QByteArray();
-        QTest::newRow("empty payload dropped whole")
-            << L{hex("430000430d"), L_FRAME} << L{"L"} << QStringList{MIN_LENGTH}
-            << hex("430000430d") << QByteArray();
-        QTest::newRow("no stop byte where the length points: start byte was noise")
-            << L{hex("43000150120a") + P_FRAME} << L{"P"} << QStringList{MIN_LENGTH, BAD_START}
-            << hex("43000150120a") << QByteArray();
-        QTest::newRow("largest length kept until complete")
-            << L{hex("43ffff") + QByteArray(1000, '\r')} << L() << QStringList() << QByteArray()
-            << hex("43ffff") + QByteArray(1000, '\r');
-        QTest::newRow("stray start byte before a frame waits for its announced length")
-            << L{hex("43") + P_FRAME} << L() << QStringList() << QByteArray()
-            << hex("43") + P_FRAME;
-        QTest::newRow("largest payload")
-            << L{BootProtocol::frame(QByteArray(65535, '\r'))} << L{QByteArray(65535, '\r')}
-            << QStringList() << QByteArray() << QByteArray();
+        row("one frame", {P_FRAME}, {"P"});
+        row("frame split in three reads", {hex("4300"), hex("0241"), hex("42420d")}, {"AB"});
+        row("CR in length, payload and checksum, byte by byte", byteByByte, {CR_PAYLOAD});
+        row("stray bytes before a frame in one read", {hex("ff0d00") + P_FRAME}, {"P"}, {BAD_START}, hex("ff0d00"));
+        row("two frames in one read", {P_FRAME + L_FRAME}, {"P", "L"});
+        row("frame and the start of the next", {P_FRAME + hex("43000141")}, {"P"}, {}, {}, hex("43000141"));
+        row("bad checksum dropped whole, then a good frame", {badChecksum + P_FRAME}, {"P"}, {CHECKSUM}, badChecksum);
+        row("empty payload dropped whole", {hex("430000430d"), L_FRAME}, {"L"}, {MIN_LENGTH}, hex("430000430d"));
+        row("no stop byte where the length points: start byte was noise", {noStop + P_FRAME}, {"P"},
+            {MIN_LENGTH, BAD_START}, noStop);
+        row("largest length kept until complete", {largestStart}, {}, {}, {}, largestStart);
+        row("stray start byte before a frame waits for its announced length", {hex("43") + P_FRAME}, {}, {}, {},
+            hex("43") + P_FRAME);
+        row("largest payload", {BootProtocol::frame(QByteArray(65535, '\r'))}, {QByteArray(65535, '\r')});
     }
 
     void append()
