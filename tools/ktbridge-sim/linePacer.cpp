@@ -52,16 +52,16 @@ void LinePacer::onTimer()
 {
     while (!mQueue.empty()) {
         Chunk &chunk = mQueue.front();
-        const qint64 elapsed = mClock.nsecsElapsed() - chunk.startNs;
+        const qint64 elapsed = mClock.nsecsElapsed() - chunk.mStartNs;
         if (elapsed < 0)
             break;
-        const int due = mByteNs == 0 ? chunk.bytes.size()
-                                     : int(std::min<qint64>(chunk.bytes.size(), elapsed / mByteNs));
-        if (due == chunk.releasedCount)
+        const int due = mByteNs == 0 ? chunk.mBytes.size()
+                                     : int(std::min<qint64>(chunk.mBytes.size(), elapsed / mByteNs));
+        if (due == chunk.mReleasedCount)
             break;
-        const QByteArray out = chunk.bytes.mid(chunk.releasedCount, due - chunk.releasedCount);
-        chunk.releasedCount = due;
-        const bool complete = due == chunk.bytes.size();
+        const QByteArray out = chunk.mBytes.mid(chunk.mReleasedCount, due - chunk.mReleasedCount);
+        chunk.mReleasedCount = due;
+        const bool complete = due == chunk.mBytes.size();
         if (complete)
             mQueue.pop_front();
         // The receiver may push or clear in turn; the queue is consistent by now.
@@ -80,7 +80,7 @@ void LinePacer::onTimer()
 void LinePacer::schedule()
 {
     const Chunk &chunk = mQueue.front();
-    const qint64 nextDue = chunk.startNs + (chunk.releasedCount + (mByteNs == 0 ? 0 : 1)) * mByteNs;
+    const qint64 nextDue = chunk.mStartNs + (chunk.mReleasedCount + (mByteNs == 0 ? 0 : 1)) * mByteNs;
     const qint64 waitNs = std::max<qint64>(0, nextDue - mClock.nsecsElapsed());
     mTimer.start(int((waitNs + NS_PER_MS - 1) / NS_PER_MS));
 }

@@ -36,9 +36,9 @@ signals:
 private:
     struct Chunk
     {
-        QByteArray bytes;
-        qint64 startNs;
-        int releasedCount;
+        QByteArray mBytes;
+        qint64 mStartNs;
+        int mReleasedCount;
     };
 
     void onTimer();

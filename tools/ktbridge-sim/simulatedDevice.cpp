@@ -79,21 +79,21 @@ SimulatedDevice::SimulatedDevice(const SimulatorOptions &options, QObject *paren
 
 bool SimulatedDevice::start(QString *errorText)
 {
-    if (mOptions.configPath.isEmpty())
-        mFactoryConfiguration = UnitIdentity(*mOptions.product, mOptions.productId, mOptions.serialNumber,
-                                             mOptions.wlanMac, mOptions.bluetoothMac)
+    if (mOptions.mConfigPath.isEmpty())
+        mFactoryConfiguration = UnitIdentity(*mOptions.mProduct, mOptions.mProductId, mOptions.mSerialNumber,
+                                             mOptions.mWlanMac, mOptions.mBluetoothMac)
                                     .factoryConfiguration();
-    else if (!readConfiguration(mOptions.configPath, &mFactoryConfiguration, errorText))
+    else if (!readConfiguration(mOptions.mConfigPath, &mFactoryConfiguration, errorText))
         return false;
     mConfiguration = mFactoryConfiguration;
-    if (!mOptions.storePath.isEmpty() && QFile::exists(mOptions.storePath))
-        return readConfiguration(mOptions.storePath, &mConfiguration, errorText);
+    if (!mOptions.mStorePath.isEmpty() && QFile::exists(mOptions.mStorePath))
+        return readConfiguration(mOptions.mStorePath, &mConfiguration, errorText);
     return true;
 }
 
 void SimulatedDevice::onBytesReceived(const QByteArray &bytes)
 {
-    const bool hungUp = mOptions.faults.hangUpAfter > 0 && mFramesReceived >= mOptions.faults.hangUpAfter;
+    const bool hungUp = mOptions.mFaults.mHangUpAfter > 0 && mFramesReceived >= mOptions.mFaults.mHangUpAfter;
     if (hungUp)
         return;
     QByteArray discarded;
@@ -104,7 +104,7 @@ void SimulatedDevice::onBytesReceived(const QByteArray &bytes)
         log(QStringLiteral("rx ") + hex(BootProtocol::frame(payload)));
         ++mFramesReceived;
         handleRequest(payload);
-        if (mFramesReceived == mOptions.faults.hangUpAfter) {
+        if (mFramesReceived == mOptions.mFaults.mHangUpAfter) {
             emit hangUpRequested();
             break;
         }
@@ -125,21 +125,21 @@ void SimulatedDevice::onClientChanged()
 
 void SimulatedDevice::handleRequest(const QByteArray &payload)
 {
-    if (mOptions.faults.silent || mFramesReceived <= mOptions.faults.silentFor)
+    if (mOptions.mFaults.mSilent || mFramesReceived <= mOptions.mFaults.mSilentFor)
         return;
     if (payload == BootProtocol::BOOT_SEQUENCE_PAYLOAD) {
-        sendReply(mOptions.idString.toUtf8());
+        sendReply(mOptions.mIdString.toUtf8());
         return;
     }
     switch (payload.at(0)) {
     case 'P':
-        sendReply('P' + mOptions.productIdBytes);
+        sendReply('P' + mOptions.mProductIdBytes);
         break;
     case 'L':
-        sendReply(mOptions.faults.errorOnRead ? ERROR_REPLY : 'L' + mConfiguration);
+        sendReply(mOptions.mFaults.mErrorOnRead ? ERROR_REPLY : 'L' + mConfiguration);
         break;
     case 'S':
-        sendReply(!mOptions.faults.errorOnWrite && keepConfiguration(payload.mid(1)) ? QByteArrayLiteral("S")
+        sendReply(!mOptions.mFaults.mErrorOnWrite && keepConfiguration(payload.mid(1)) ? QByteArrayLiteral("S")
                                                                                     : ERROR_REPLY);
         break;
     case 'Z':
@@ -158,21 +158,21 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
 
 void SimulatedDevice::sendReply(const QByteArray &payload)
 {
-    int delay = mOptions.replyDelayMs;
-    if (mOptions.faults.noise) {
+    int delay = mOptions.mReplyDelayMs;
+    if (mOptions.mFaults.mNoise) {
         log(QStringLiteral("tx noise ") + hex(NOISE));
         emit transmit(NOISE, delay);
         delay = PIECE_GAP_MS;
     }
-    if (mOptions.faults.repeatId) {
-        const QByteArray idFrame = frameToSend(mOptions.idString.toUtf8());
+    if (mOptions.mFaults.mRepeatId) {
+        const QByteArray idFrame = frameToSend(mOptions.mIdString.toUtf8());
         log(QStringLiteral("tx ") + hex(idFrame));
         emit transmit(idFrame, delay);
         delay = PIECE_GAP_MS;
     }
     const QByteArray frame = frameToSend(payload);
     log(QStringLiteral("tx ") + hex(frame));
-    if (!mOptions.faults.split) {
+    if (!mOptions.mFaults.mSplit) {
         emit transmit(frame, delay);
         return;
     }
@@ -185,19 +185,19 @@ void SimulatedDevice::sendReply(const QByteArray &payload)
 QByteArray SimulatedDevice::frameToSend(const QByteArray &payload) const
 {
     QByteArray frame = BootProtocol::frame(payload);
-    if (mOptions.faults.badChecksum)
+    if (mOptions.mFaults.mBadChecksum)
         frame[frame.size() - 2] = char(frame.at(frame.size() - 2) ^ 0x01);
     return frame;
 }
 
 bool SimulatedDevice::keepConfiguration(const QByteArray &configuration)
 {
-    if (!mOptions.storePath.isEmpty()) {
+    if (!mOptions.mStorePath.isEmpty()) {
         // Written beside and renamed over the old file, so a crash never leaves half a store.
-        QSaveFile file(mOptions.storePath);
+        QSaveFile file(mOptions.mStorePath);
         if (!file.open(QIODevice::WriteOnly) || file.write(configuration) != configuration.size()
             || !file.commit()) {
-            std::fprintf(stderr, "ktbridge-sim: cannot write \"%s\": %s\n", qPrintable(mOptions.storePath),
+            std::fprintf(stderr, "ktbridge-sim: cannot write \"%s\": %s\n", qPrintable(mOptions.mStorePath),
                          qPrintable(file.errorString()));
             return false;
         }
@@ -214,7 +214,7 @@ void SimulatedDevice::onFrameTimeout()
 
 void SimulatedDevice::log(const QString &line) const
 {
-    if (!mOptions.verbose)
+    if (!mOptions.mVerbose)
         return;
     std::fprintf(stderr, "%s\n", qPrintable(line));
     std::fflush(stderr);

@@ -104,23 +104,23 @@ bool parseFault(const QString &name, Faults *faults, QString *message)
     static const QString hangUpPrefix = QStringLiteral("hang-up-after=");
     static const QString silentForPrefix = QStringLiteral("silent-for=");
     if (name == QLatin1String("silent"))
-        faults->silent = true;
+        faults->mSilent = true;
     else if (name == QLatin1String("error-on-read"))
-        faults->errorOnRead = true;
+        faults->mErrorOnRead = true;
     else if (name == QLatin1String("error-on-write"))
-        faults->errorOnWrite = true;
+        faults->mErrorOnWrite = true;
     else if (name == QLatin1String("bad-checksum"))
-        faults->badChecksum = true;
+        faults->mBadChecksum = true;
     else if (name == QLatin1String("split"))
-        faults->split = true;
+        faults->mSplit = true;
     else if (name == QLatin1String("noise"))
-        faults->noise = true;
+        faults->mNoise = true;
     else if (name == QLatin1String("repeat-id"))
-        faults->repeatId = true;
+        faults->mRepeatId = true;
     else if (name.startsWith(hangUpPrefix))
-        return parseCount(name, hangUpPrefix, &faults->hangUpAfter, message);
+        return parseCount(name, hangUpPrefix, &faults->mHangUpAfter, message);
     else if (name.startsWith(silentForPrefix))
-        return parseCount(name, silentForPrefix, &faults->silentFor, message);
+        return parseCount(name, silentForPrefix, &faults->mSilentFor, message);
     else {
         *message = QStringLiteral("unknown fault \"%1\" (see --help for the fault names)").arg(name);
         return false;
@@ -147,7 +147,7 @@ bool parseNumber(const QCommandLineParser &parser, const QString &option, int mi
 
 } // namespace
 
-SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, SimulatorOptions *options,
+SimulatorOptions::eOutcome SimulatorOptions::parse(const QStringList &arguments, SimulatorOptions *options,
                                                   QString *message)
 {
     QCommandLineParser parser;
@@ -199,46 +199,46 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
     if (parser.isSet(help)) {
         *message = parser.helpText();
-        return Outcome::Help;
+        return eOutcome::OUTCOME_HELP;
     }
     if (parser.isSet(version)) {
         *message = QStringLiteral("ktbridge-sim %1").arg(QStringLiteral(KT_VERSION));
-        return Outcome::Version;
+        return eOutcome::OUTCOME_VERSION;
     }
     if (!parser.positionalArguments().isEmpty()) {
         *message = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst());
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
 
-    options->idString = parser.value(QStringLiteral("id-string"));
+    options->mIdString = parser.value(QStringLiteral("id-string"));
     // One frame carries it, and a frame's payload holds at most 65535 bytes.
-    if (options->idString.toUtf8().size() > 65535) {
+    if (options->mIdString.toUtf8().size() > 65535) {
         *message = QStringLiteral("--id-string is longer than the 65535 bytes a frame can carry");
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
-    options->productId = parser.value(QStringLiteral("product-id")).toLower();
-    options->productIdBytes = hexToBytes(options->productId);
-    if (options->productIdBytes.isEmpty()) {
+    options->mProductId = parser.value(QStringLiteral("product-id")).toLower();
+    options->mProductIdBytes = hexToBytes(options->mProductId);
+    if (options->mProductIdBytes.isEmpty()) {
         *message = QStringLiteral("--product-id needs hexadecimal text with an even number of digits, not \"%1\"")
                        .arg(parser.value(QStringLiteral("product-id")));
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
-    options->product = Device::KtBridgeProduct::find(options->productId);
-    if (!options->product) {
+    options->mProduct = Device::KtBridgeProduct::find(options->mProductId);
+    if (!options->mProduct) {
         *message = QStringLiteral("unknown product ID \"%1\" (known: %2)")
-                       .arg(options->productId, knownProductIds().join(QLatin1String(", ")));
-        return Outcome::Error;
+                       .arg(options->mProductId, knownProductIds().join(QLatin1String(", ")));
+        return eOutcome::OUTCOME_ERROR;
     }
     bool serialOk = false;
-    options->serialNumber = parser.value(QStringLiteral("serial-number")).toUInt(&serialOk);
+    options->mSerialNumber = parser.value(QStringLiteral("serial-number")).toUInt(&serialOk);
     if (!serialOk) {
         *message = QStringLiteral("--serial-number needs a whole number from 0 to 4294967295, not \"%1\"")
                        .arg(parser.value(QStringLiteral("serial-number")));
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
     const struct
     {
@@ -247,8 +247,8 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
         Pb::KtBridge::Configuration::eInterface radio;
         const char *radioName;
     } macs[] = {
-        {"wlan-mac", &options->wlanMac, Pb::KtBridge::Configuration::INTERFACE_WLAN, "WLAN"},
-        {"bluetooth-mac", &options->bluetoothMac, Pb::KtBridge::Configuration::INTERFACE_BLUETOOTH, "Bluetooth"},
+        {"wlan-mac", &options->mWlanMac, Pb::KtBridge::Configuration::INTERFACE_WLAN, "WLAN"},
+        {"bluetooth-mac", &options->mBluetoothMac, Pb::KtBridge::Configuration::INTERFACE_BLUETOOTH, "Bluetooth"},
     };
     for (const auto &mac : macs) {
         const QString option = QString::fromLatin1(mac.option);
@@ -258,26 +258,26 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
         if (!isMac(*mac.value)) {
             *message = QStringLiteral("--%1 needs a MAC address like 02:4B:54:00:00:01, not \"%2\"")
                            .arg(option, *mac.value);
-            return Outcome::Error;
+            return eOutcome::OUTCOME_ERROR;
         }
-        if (!options->product->interfaces().testFlag(mac.radio)) {
+        if (!options->mProduct->interfaces().testFlag(mac.radio)) {
             *message = QStringLiteral("--%1: %2 has no %3 interface")
-                           .arg(option, options->product->name(), QLatin1String(mac.radioName));
-            return Outcome::Error;
+                           .arg(option, options->mProduct->name(), QLatin1String(mac.radioName));
+            return eOutcome::OUTCOME_ERROR;
         }
     }
-    options->configPath = parser.value(QStringLiteral("config"));
-    options->storePath = parser.value(QStringLiteral("store"));
-    options->linkPath = parser.value(QStringLiteral("link"));
-    options->verbose = parser.isSet(QStringLiteral("verbose"));
-    if (!parseNumber(parser, QStringLiteral("baud"), 1, &options->baud, message)
-        || !parseNumber(parser, QStringLiteral("reply-delay"), 0, &options->replyDelayMs, message))
-        return Outcome::Error;
+    options->mConfigPath = parser.value(QStringLiteral("config"));
+    options->mStorePath = parser.value(QStringLiteral("store"));
+    options->mLinkPath = parser.value(QStringLiteral("link"));
+    options->mVerbose = parser.isSet(QStringLiteral("verbose"));
+    if (!parseNumber(parser, QStringLiteral("baud"), 1, &options->mBaud, message)
+        || !parseNumber(parser, QStringLiteral("reply-delay"), 0, &options->mReplyDelayMs, message))
+        return eOutcome::OUTCOME_ERROR;
     for (const QString &fault : parser.values(QStringLiteral("fault"))) {
-        if (!parseFault(fault, &options->faults, message))
-            return Outcome::Error;
+        if (!parseFault(fault, &options->mFaults, message))
+            return eOutcome::OUTCOME_ERROR;
     }
-    return Outcome::Run;
+    return eOutcome::OUTCOME_RUN;
 }
 
 } // namespace Sim
