@@ -7,7 +7,8 @@
 #include <QThread>
 #include <QTimer>
 
-namespace QVt::Comms {
+namespace QVt {
+namespace Comms {
 
 class DataProvider;
 
@@ -15,8 +16,9 @@ class DataProvider;
 // current one (remembered under "comms/provider"), owns the current provider and
 // runs it in the communication worker thread, forwards writes to it and its
 // payloads and errors back, and repeats a write on request (the cyclic write).
-// Lives in the thread that created it; its worker thread is stopped and joined
-// before the hub goes away.
+// Lives in the thread that created it; its worker thread is stopped and joined, and the
+// provider released, before the hub goes away or, if that comes first, as the hub's own
+// thread ends.
 class CommsHandler : public QObject
 {
     Q_OBJECT
@@ -44,20 +46,21 @@ public:
     void open();
     void close();
 
-public Q_SLOTS:
+public slots:
     void onWriteData(QByteArray data);
     void onStartCyclicWrite(QByteArray data, int intervalMs, bool stopOnData);
     void onStopCyclicWrite();
 
-Q_SIGNALS:
+signals:
     void currentProviderChanged(QObject *provider);
     void currentProviderTypeChanged(QString providerType);
     void newData(QByteArray data);
     void errorOccurred(quint16 errorCode, QString errorText);
     void writeData(QByteArray data);
 
-private Q_SLOTS:
+private slots:
     void onCyclicTimer();
+    void onThreadFinished();
 
 private:
     void releaseProvider();
@@ -75,4 +78,5 @@ private:
     bool mStopOnData = true;
 };
 
-} // namespace QVt::Comms
+} // namespace Comms
+} // namespace QVt

@@ -1,6 +1,5 @@
 #include "comms/serialProvider.h"
 
-#include "comms/protocol/bootProtocol.h"
 #include "global/setting.h"
 
 #include <QDebug>
@@ -14,23 +13,24 @@
 #include <poll.h>
 #endif
 
-namespace QVt::Comms {
+namespace QVt {
+namespace Comms {
 
 namespace {
 
-const QString PortSettingsKey = QStringLiteral("comms/serial/port");
-const QString ExtraPortsVariable = QStringLiteral("KTBRIDGE_EXTRA_PORTS");
+const QString PORT_SETTINGS_KEY = QStringLiteral("comms/serial/port");
+const QString EXTRA_PORTS_VARIABLE = QStringLiteral("KTBRIDGE_EXTRA_PORTS");
 const char PORT_VARIABLE[] = "KTBRIDGE_PORT";
-constexpr qint32 BaudRate = 115200;
-constexpr quint16 NotConfiguredError = 0xFFFF;
-constexpr unsigned long CloseDelayMs = 150;
+constexpr qint32 BAUD_RATE = 115200;
+constexpr quint16 NOT_CONFIGURED_ERROR = 0xFFFF;
+constexpr unsigned long CLOSE_DELAY_MS = 150;
 
 // Device paths named in the environment (for example a simulator's pseudo-terminal)
 // come first, so that they are chosen when nothing is stored; then the ports Qt lists.
 QVariantList availablePortNames()
 {
     QVariantList ports;
-    const QString extra = qEnvironmentVariable(qPrintable(ExtraPortsVariable));
+    const QString extra = qEnvironmentVariable(qPrintable(EXTRA_PORTS_VARIABLE));
     for (const QString &path : extra.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         if (!QDir::isAbsolutePath(path) || !QFileInfo::exists(path)) {
             qWarning() << "Ignoring an extra port that is not an existing absolute path:" << path;
@@ -74,8 +74,8 @@ SerialProvider::SerialProvider(QObject *parent)
     , mPort(new QSerialPort(this))
 {
     qRegisterMetaType<QSerialPort::SerialPortError>();
-    connect(mPort.data(), &QSerialPort::readyRead, this, &SerialProvider::onReadyRead);
-    connect(mPort.data(), &QSerialPort::errorOccurred, this, &SerialProvider::onSerialPortError);
+    connect(mPort, &QSerialPort::readyRead, this, &SerialProvider::onReadyRead);
+    connect(mPort, &QSerialPort::errorOccurred, this, &SerialProvider::onSerialPortError);
 
     // A port named in the environment serves this process only: it is offered and taken
     // as it is, without passing onPortChanged(), which would store it for every process.
@@ -97,7 +97,7 @@ SerialProvider::SerialProvider(QObject *parent)
     if (!environmentPort.isEmpty())
         return;
 
-    QString portName = QSettings().value(PortSettingsKey, QString()).toString();
+    QString portName = QSettings().value(PORT_SETTINGS_KEY, QString()).toString();
     if (portName.isEmpty() || !mAvailablePorts.contains(portName))
         portName = mAvailablePorts.isEmpty() ? QString() : mAvailablePorts.constFirst().toString();
     mPortSetting->setValue(portName);
@@ -105,9 +105,8 @@ SerialProvider::SerialProvider(QObject *parent)
 
 SerialProvider::~SerialProvider()
 {
-    // Also when it was never handed out through `settings`; a second deferred
-    // deletion of a listed setting is harmless.
-    mPortSetting->deleteLater();
+    // Listed now if it was never handed out, so that the base releases it with the others.
+    settings();
 }
 
 void SerialProvider::open()
@@ -171,7 +170,7 @@ void SerialProvider::onWriteData(QByteArray data)
 {
     if (!mPort->isOpen())
         openSerial();
-    mReceiveBuffer.clear();
+    mReader.clear();
 
     if (mPort->isOpen()) {
         if (data.isEmpty()) {
@@ -185,7 +184,7 @@ void SerialProvider::onWriteData(QByteArray data)
 
     if (mPortName.isEmpty()) {
         qWarning() << "Failed to open the serial port (not configured).";
-        emit errorOccurred(NotConfiguredError, tr("The serial port is not yet configured."));
+        emit errorOccurred(NOT_CONFIGURED_ERROR, tr("The serial port is not yet configured."));
     } else {
         qWarning() << "Failed to open the serial port for writing.";
         emit errorOccurred(QSerialPort::OpenError, serialPortErrorToText(QSerialPort::OpenError));
@@ -194,21 +193,9 @@ void SerialProvider::onWriteData(QByteArray data)
 
 void SerialProvider::onReadyRead()
 {
-    mReceiveBuffer.append(mPort->readAll());
-
-    if (!mReceiveBuffer.startsWith(Protocol::BootProtocol::START_BYTE)) {
-        qWarning() << "Read data with an invalid start byte; discarding.";
-        mReceiveBuffer.clear();
-        return;
-    }
-    // A 0x0D inside the frame looks like its end: a rejected check keeps the buffer
-    // and waits for the rest.
-    QByteArray payload;
-    if (mReceiveBuffer.endsWith(Protocol::BootProtocol::STOP_BYTE)
-        && Protocol::BootProtocol::checkAndGetPayload(mReceiveBuffer, payload)) {
-        mReceiveBuffer.clear();
+    const QList<QByteArray> payloads = mReader.append(mPort->readAll());
+    for (const QByteArray &payload : payloads)
         emit newData(payload);
-    }
 }
 
 void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
@@ -247,13 +234,13 @@ void SerialProvider::onPortChanged(QVariant value)
         qWarning() << "Refusing to move to a port that is not currently available.";
 
     closeSerial();
-    QSettings().setValue(PortSettingsKey, mPortName);
+    QSettings().setValue(PORT_SETTINGS_KEY, mPortName);
 }
 
 void SerialProvider::openSerial()
 {
     closeSerial();
-    mReceiveBuffer.clear();
+    mReader.clear();
     if (mPortName.isEmpty()) {
         qWarning() << "Cannot open a serial port connection with invalid settings.";
         return;
@@ -261,7 +248,7 @@ void SerialProvider::openSerial()
 
     mPort->setPortName(mPortName);
     if (mPort->open(QIODevice::ReadWrite)) {
-        mPort->setBaudRate(BaudRate, QSerialPort::AllDirections);
+        mPort->setBaudRate(BAUD_RATE, QSerialPort::AllDirections);
         mDrivingModemLines = true;
         const bool dtrDriven = mPort->setDataTerminalReady(false);
         const bool rtsDriven = mPort->setRequestToSend(false);
@@ -270,7 +257,7 @@ void SerialProvider::openSerial()
             qWarning() << "Could not drive DTR and RTS inactive on port" << mPortName;
     }
     if (!mPort->isOpen())
-        qWarning() << "Could not connect to port" << mPortName << "with baud rate" << BaudRate;
+        qWarning() << "Could not connect to port" << mPortName << "with baud rate" << BAUD_RATE;
 }
 
 void SerialProvider::closeSerial()
@@ -279,10 +266,11 @@ void SerialProvider::closeSerial()
         return;
     // Hand the last request to the device before the pause: written bytes wait in the
     // port's buffer for this thread's event loop, which the pause would starve.
-    while (mPort->bytesToWrite() > 0 && mPort->waitForBytesWritten(int(CloseDelayMs))) {
+    while (mPort->bytesToWrite() > 0 && mPort->waitForBytesWritten(int(CLOSE_DELAY_MS))) {
     }
-    QThread::msleep(CloseDelayMs);
+    QThread::msleep(CLOSE_DELAY_MS);
     mPort->close();
 }
 
-} // namespace QVt::Comms
+} // namespace Comms
+} // namespace QVt

@@ -2,19 +2,20 @@
 
 #include <algorithm>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 namespace {
 
-constexpr qint64 kNsPerMs = 1000000;
-constexpr qint64 kNsPerSecond = 1000000000;
-constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
+constexpr qint64 NS_PER_MS = 1000000;
+constexpr qint64 NS_PER_SECOND = 1000000000;
+constexpr int BITS_PER_BYTE = 10; // start bit, 8 data bits, stop bit
 
 } // namespace
 
 LinePacer::LinePacer(int baud, QObject *parent)
     : QObject(parent)
-    , mByteNs(baud > 0 ? kBitsPerByte * kNsPerSecond / baud : 0)
+    , mByteNs(baud > 0 ? BITS_PER_BYTE * NS_PER_SECOND / baud : 0)
 {
     mClock.start();
     mTimer.setSingleShot(true);
@@ -26,7 +27,7 @@ void LinePacer::push(const QByteArray &bytes, int delayMs)
 {
     if (bytes.isEmpty())
         return;
-    const qint64 start = std::max(mClock.nsecsElapsed(), mLineFreeNs) + delayMs * kNsPerMs;
+    const qint64 start = std::max(mClock.nsecsElapsed(), mLineFreeNs) + delayMs * NS_PER_MS;
     mLineFreeNs = start + bytes.size() * mByteNs;
     mQueue.push_back({bytes, start, 0});
     onTimer();
@@ -51,16 +52,16 @@ void LinePacer::onTimer()
 {
     while (!mQueue.empty()) {
         Chunk &chunk = mQueue.front();
-        const qint64 elapsed = mClock.nsecsElapsed() - chunk.startNs;
+        const qint64 elapsed = mClock.nsecsElapsed() - chunk.mStartNs;
         if (elapsed < 0)
             break;
-        const int due = mByteNs == 0 ? chunk.bytes.size()
-                                     : int(std::min<qint64>(chunk.bytes.size(), elapsed / mByteNs));
-        if (due == chunk.releasedCount)
+        const int due = mByteNs == 0 ? chunk.mBytes.size()
+                                     : int(std::min<qint64>(chunk.mBytes.size(), elapsed / mByteNs));
+        if (due == chunk.mReleasedCount)
             break;
-        const QByteArray out = chunk.bytes.mid(chunk.releasedCount, due - chunk.releasedCount);
-        chunk.releasedCount = due;
-        const bool complete = due == chunk.bytes.size();
+        const QByteArray out = chunk.mBytes.mid(chunk.mReleasedCount, due - chunk.mReleasedCount);
+        chunk.mReleasedCount = due;
+        const bool complete = due == chunk.mBytes.size();
         if (complete)
             mQueue.pop_front();
         // The receiver may push or clear in turn; the queue is consistent by now.
@@ -79,9 +80,10 @@ void LinePacer::onTimer()
 void LinePacer::schedule()
 {
     const Chunk &chunk = mQueue.front();
-    const qint64 nextDue = chunk.startNs + (chunk.releasedCount + (mByteNs == 0 ? 0 : 1)) * mByteNs;
+    const qint64 nextDue = chunk.mStartNs + (chunk.mReleasedCount + (mByteNs == 0 ? 0 : 1)) * mByteNs;
     const qint64 waitNs = std::max<qint64>(0, nextDue - mClock.nsecsElapsed());
-    mTimer.start(int((waitNs + kNsPerMs - 1) / kNsPerMs));
+    mTimer.start(int((waitNs + NS_PER_MS - 1) / NS_PER_MS));
 }
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

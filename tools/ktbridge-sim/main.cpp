@@ -21,7 +21,7 @@ using namespace QVt::Sim;
 namespace {
 
 // Time a client gets to read the last reply before a hang-up fault pulls the cable.
-constexpr int kHangUpGraceMs = 2000;
+constexpr int HANG_UP_GRACE_MS = 2000;
 
 void printError(const QString &text)
 {
@@ -66,15 +66,15 @@ int main(int argc, char *argv[])
     SimulatorOptions options;
     QString message;
     switch (SimulatorOptions::parse(QCoreApplication::arguments(), &options, &message)) {
-    case SimulatorOptions::Outcome::Help:
-    case SimulatorOptions::Outcome::Version:
+    case SimulatorOptions::eOutcome::OUTCOME_HELP:
+    case SimulatorOptions::eOutcome::OUTCOME_VERSION:
         std::fprintf(stdout, "%s\n", qPrintable(message));
         return 0;
-    case SimulatorOptions::Outcome::Error:
+    case SimulatorOptions::eOutcome::OUTCOME_ERROR:
         printError(message);
         std::fprintf(stderr, "Try 'ktbridge-sim --help' for more information.\n");
         return 2;
-    case SimulatorOptions::Outcome::Run:
+    case SimulatorOptions::eOutcome::OUTCOME_RUN:
         break;
     }
 
@@ -96,13 +96,13 @@ int main(int argc, char *argv[])
         printError(message);
         return 1;
     }
-    if (!options.linkPath.isEmpty() && !createLink(options.linkPath, terminal.path(), &message)) {
+    if (!options.mLinkPath.isEmpty() && !createLink(options.mLinkPath, terminal.path(), &message)) {
         printError(message);
         return 1;
     }
 
-    LinePacer incoming(options.baud);
-    LinePacer outgoing(options.baud);
+    LinePacer incoming(options.mBaud);
+    LinePacer outgoing(options.mBaud);
     QObject::connect(&terminal, &PseudoTerminal::bytesReceived, &incoming,
                      [&incoming](const QByteArray &bytes) { incoming.push(bytes); });
     QObject::connect(&incoming, &LinePacer::released, &device, &SimulatedDevice::onBytesReceived);
@@ -117,24 +117,24 @@ int main(int argc, char *argv[])
     };
     QObject::connect(&terminal, &PseudoTerminal::clientOpened, &device, [&] {
         forgetLine();
-        if (options.verbose)
+        if (options.mVerbose)
             std::fprintf(stderr, "client opened\n");
     });
     QObject::connect(&terminal, &PseudoTerminal::clientClosed, &device, [&] {
         forgetLine();
-        if (options.verbose)
+        if (options.mVerbose)
             std::fprintf(stderr, "client closed\n");
     });
 
     QObject::connect(&device, &SimulatedDevice::hangUpRequested, &terminal, [&] {
         if (outgoing.isIdle())
-            terminal.hangUpWhenRead(kHangUpGraceMs);
+            terminal.hangUpWhenRead(HANG_UP_GRACE_MS);
         else
             QObject::connect(&outgoing, &LinePacer::drained, &terminal,
-                             [&] { terminal.hangUpWhenRead(kHangUpGraceMs); });
+                             [&] { terminal.hangUpWhenRead(HANG_UP_GRACE_MS); });
     });
     QObject::connect(&terminal, &PseudoTerminal::hungUp, &app, [&] {
-        const int frames = options.faults.hangUpAfter;
+        const int frames = options.mFaults.mHangUpAfter;
         std::fprintf(stderr, "ktbridge-sim: hung up after %d %s\n", frames, frames == 1 ? "frame" : "frames");
         QCoreApplication::exit(0);
     });
@@ -143,7 +143,7 @@ int main(int argc, char *argv[])
     std::fflush(stdout);
 
     const int status = QCoreApplication::exec();
-    if (!options.linkPath.isEmpty())
-        removeLink(options.linkPath, terminal.path());
+    if (!options.mLinkPath.isEmpty())
+        removeLink(options.mLinkPath, terminal.path());
     return status;
 }

@@ -8,22 +8,23 @@
 
 #include <cstdio>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 namespace {
 
 using Comms::Protocol::BootProtocol;
 
-const QByteArray kNoise = QByteArrayLiteral("\xFF\x00\x55\xAA\x0D");
-const QByteArray kErrorReply = QByteArrayLiteral("E");
+const QByteArray NOISE = QByteArrayLiteral("\xFF\x00\x55\xAA\x0D");
+const QByteArray ERROR_REPLY = QByteArrayLiteral("E");
 
 // Pieces of one reply, and the parts of a faulty reply, arrive this far apart so that a
 // reader sees them in separate reads.
-constexpr int kPieceGapMs = 100;
+constexpr int PIECE_GAP_MS = 100;
 // A device gives up on a frame whose rest does not follow within this time.
-constexpr int kFrameTimeoutMs = 1000;
+constexpr int FRAME_TIMEOUT_MS = 1000;
 // A payload holds at most 65535 bytes, one of them the 'L' of the reply.
-constexpr int kMaxConfigurationSize = 65534;
+constexpr int MAX_CONFIGURATION_SIZE = 65534;
 
 QString hex(const QByteArray &bytes)
 {
@@ -55,11 +56,11 @@ bool readConfiguration(const QString &path, QByteArray *bytes, QString *errorTex
         return false;
     }
     *bytes = file.readAll();
-    if (bytes->size() > kMaxConfigurationSize) {
+    if (bytes->size() > MAX_CONFIGURATION_SIZE) {
         *errorText = QStringLiteral("\"%1\" holds %2 bytes; a configuration has at most %3")
                          .arg(path)
                          .arg(bytes->size())
-                         .arg(kMaxConfigurationSize);
+                         .arg(MAX_CONFIGURATION_SIZE);
         return false;
     }
     return true;
@@ -72,38 +73,38 @@ SimulatedDevice::SimulatedDevice(const SimulatorOptions &options, QObject *paren
     , mOptions(options)
 {
     mFrameTimeout.setSingleShot(true);
-    mFrameTimeout.setInterval(kFrameTimeoutMs);
+    mFrameTimeout.setInterval(FRAME_TIMEOUT_MS);
     connect(&mFrameTimeout, &QTimer::timeout, this, &SimulatedDevice::onFrameTimeout);
 }
 
 bool SimulatedDevice::start(QString *errorText)
 {
-    if (mOptions.configPath.isEmpty())
-        mFactoryConfiguration = UnitIdentity(*mOptions.product, mOptions.productId, mOptions.serialNumber,
-                                             mOptions.wlanMac, mOptions.bluetoothMac)
+    if (mOptions.mConfigPath.isEmpty())
+        mFactoryConfiguration = UnitIdentity(*mOptions.mProduct, mOptions.mProductId, mOptions.mSerialNumber,
+                                             mOptions.mWlanMac, mOptions.mBluetoothMac)
                                     .factoryConfiguration();
-    else if (!readConfiguration(mOptions.configPath, &mFactoryConfiguration, errorText))
+    else if (!readConfiguration(mOptions.mConfigPath, &mFactoryConfiguration, errorText))
         return false;
     mConfiguration = mFactoryConfiguration;
-    if (!mOptions.storePath.isEmpty() && QFile::exists(mOptions.storePath))
-        return readConfiguration(mOptions.storePath, &mConfiguration, errorText);
+    if (!mOptions.mStorePath.isEmpty() && QFile::exists(mOptions.mStorePath))
+        return readConfiguration(mOptions.mStorePath, &mConfiguration, errorText);
     return true;
 }
 
 void SimulatedDevice::onBytesReceived(const QByteArray &bytes)
 {
-    const bool hungUp = mOptions.faults.hangUpAfter > 0 && mFramesReceived >= mOptions.faults.hangUpAfter;
+    const bool hungUp = mOptions.mFaults.mHangUpAfter > 0 && mFramesReceived >= mOptions.mFaults.mHangUpAfter;
     if (hungUp)
         return;
     QByteArray discarded;
-    const QList<QByteArray> payloads = mReader.take(bytes, &discarded);
+    const QList<QByteArray> payloads = mReader.append(bytes, &discarded);
     if (!discarded.isEmpty())
         log(QStringLiteral("rx discarded ") + hex(discarded));
     for (const QByteArray &payload : payloads) {
         log(QStringLiteral("rx ") + hex(BootProtocol::frame(payload)));
         ++mFramesReceived;
         handleRequest(payload);
-        if (mFramesReceived == mOptions.faults.hangUpAfter) {
+        if (mFramesReceived == mOptions.mFaults.mHangUpAfter) {
             emit hangUpRequested();
             break;
         }
@@ -124,22 +125,22 @@ void SimulatedDevice::onClientChanged()
 
 void SimulatedDevice::handleRequest(const QByteArray &payload)
 {
-    if (mOptions.faults.silent)
+    if (mOptions.mFaults.mSilent || mFramesReceived <= mOptions.mFaults.mSilentFor)
         return;
     if (payload == BootProtocol::BOOT_SEQUENCE_PAYLOAD) {
-        sendReply(mOptions.idString.toUtf8());
+        sendReply(mOptions.mIdString.toUtf8());
         return;
     }
     switch (payload.at(0)) {
     case 'P':
-        sendReply('P' + mOptions.productIdBytes);
+        sendReply('P' + mOptions.mProductIdBytes);
         break;
     case 'L':
-        sendReply(mOptions.faults.errorOnRead ? kErrorReply : 'L' + mConfiguration);
+        sendReply(mOptions.mFaults.mErrorOnRead ? ERROR_REPLY : 'L' + mConfiguration);
         break;
     case 'S':
-        sendReply(!mOptions.faults.errorOnWrite && keepConfiguration(payload.mid(1)) ? QByteArrayLiteral("S")
-                                                                                    : kErrorReply);
+        sendReply(!mOptions.mFaults.mErrorOnWrite && keepConfiguration(payload.mid(1)) ? QByteArrayLiteral("S")
+                                                                                    : ERROR_REPLY);
         break;
     case 'Z':
         // The unit resets and leaves the boot loader: nobody waits for an answer.
@@ -150,53 +151,53 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
         // Normal operation or pairing mode: the boot loader hands over without an answer.
         break;
     default:
-        sendReply(kErrorReply);
+        sendReply(ERROR_REPLY);
         break;
     }
 }
 
 void SimulatedDevice::sendReply(const QByteArray &payload)
 {
-    int delay = mOptions.replyDelayMs;
-    if (mOptions.faults.noise) {
-        log(QStringLiteral("tx noise ") + hex(kNoise));
-        emit transmit(kNoise, delay);
-        delay = kPieceGapMs;
+    int delay = mOptions.mReplyDelayMs;
+    if (mOptions.mFaults.mNoise) {
+        log(QStringLiteral("tx noise ") + hex(NOISE));
+        emit transmit(NOISE, delay);
+        delay = PIECE_GAP_MS;
     }
-    if (mOptions.faults.repeatId) {
-        const QByteArray idFrame = frameToSend(mOptions.idString.toUtf8());
+    if (mOptions.mFaults.mRepeatId) {
+        const QByteArray idFrame = frameToSend(mOptions.mIdString.toUtf8());
         log(QStringLiteral("tx ") + hex(idFrame));
         emit transmit(idFrame, delay);
-        delay = kPieceGapMs;
+        delay = PIECE_GAP_MS;
     }
     const QByteArray frame = frameToSend(payload);
     log(QStringLiteral("tx ") + hex(frame));
-    if (!mOptions.faults.split) {
+    if (!mOptions.mFaults.mSplit) {
         emit transmit(frame, delay);
         return;
     }
     for (const QByteArray &piece : splitIntoPieces(frame)) {
         emit transmit(piece, delay);
-        delay = kPieceGapMs;
+        delay = PIECE_GAP_MS;
     }
 }
 
 QByteArray SimulatedDevice::frameToSend(const QByteArray &payload) const
 {
     QByteArray frame = BootProtocol::frame(payload);
-    if (mOptions.faults.badChecksum)
+    if (mOptions.mFaults.mBadChecksum)
         frame[frame.size() - 2] = char(frame.at(frame.size() - 2) ^ 0x01);
     return frame;
 }
 
 bool SimulatedDevice::keepConfiguration(const QByteArray &configuration)
 {
-    if (!mOptions.storePath.isEmpty()) {
+    if (!mOptions.mStorePath.isEmpty()) {
         // Written beside and renamed over the old file, so a crash never leaves half a store.
-        QSaveFile file(mOptions.storePath);
+        QSaveFile file(mOptions.mStorePath);
         if (!file.open(QIODevice::WriteOnly) || file.write(configuration) != configuration.size()
             || !file.commit()) {
-            std::fprintf(stderr, "ktbridge-sim: cannot write \"%s\": %s\n", qPrintable(mOptions.storePath),
+            std::fprintf(stderr, "ktbridge-sim: cannot write \"%s\": %s\n", qPrintable(mOptions.mStorePath),
                          qPrintable(file.errorString()));
             return false;
         }
@@ -213,10 +214,11 @@ void SimulatedDevice::onFrameTimeout()
 
 void SimulatedDevice::log(const QString &line) const
 {
-    if (!mOptions.verbose)
+    if (!mOptions.mVerbose)
         return;
     std::fprintf(stderr, "%s\n", qPrintable(line));
     std::fflush(stderr);
 }
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

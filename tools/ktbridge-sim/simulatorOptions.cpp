@@ -6,15 +6,16 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 namespace {
 
-const char kDefaultIdString[] = "KT Bridge Bootloader v1.4.0";
-const char kDefaultProductId[] = "0000c0de0003";
-const char kDefaultSerialNumber[] = "20250001";
+const char DEFAULT_ID_STRING[] = "KT Bridge Bootloader v1.4.0";
+const char DEFAULT_PRODUCT_ID[] = "0000c0de0003";
+const char DEFAULT_SERIAL_NUMBER[] = "20250001";
 
-const char kDescription[] =
+const char DESCRIPTION[] =
     "Plays the boot loader of a KT Bridge device on a pseudo-terminal, so that the\n"
     "configurator and tests can run without hardware.\n"
     "\n"
@@ -39,6 +40,8 @@ const char kDescription[] =
     "\n"
     "Faults (--fault, may be given several times):\n"
     "  silent            receives everything, answers nothing\n"
+    "  silent-for=N      the first N requests get no answer, the later ones do, as a device\n"
+    "                    that wakes up late\n"
     "  error-on-read     answers \"L\" with 'E'\n"
     "  error-on-write    answers \"S\" with 'E' and keeps its configuration\n"
     "  bad-checksum      every frame sent carries a wrong checksum\n"
@@ -49,7 +52,7 @@ const char kDescription[] =
     "  hang-up-after=N   after answering N frames the line is closed, as an unplugged cable\n"
     "                    would be, and the simulator ends (exit status 0)";
 
-const Device::KtBridgeProduct::eModel kModels[] = {Device::KtBridgeProduct::MODEL_CW,
+const Device::KtBridgeProduct::eModel MODELS[] = {Device::KtBridgeProduct::MODEL_CW,
                                                   Device::KtBridgeProduct::MODEL_CB,
                                                   Device::KtBridgeProduct::MODEL_CWB};
 
@@ -57,7 +60,7 @@ const Device::KtBridgeProduct::eModel kModels[] = {Device::KtBridgeProduct::MODE
 QString productList()
 {
     QString list;
-    for (const auto model : kModels) {
+    for (const auto model : MODELS) {
         const Device::KtBridgeProduct &product = Device::KtBridgeProduct::model(model);
         list += QStringLiteral("  %1  %2\n").arg(product.productIds().join(QLatin1String(", ")), product.name());
     }
@@ -67,7 +70,7 @@ QString productList()
 QStringList knownProductIds()
 {
     QStringList ids;
-    for (const auto model : kModels)
+    for (const auto model : MODELS)
         ids += Device::KtBridgeProduct::model(model).productIds();
     return ids;
 }
@@ -84,32 +87,41 @@ bool isMac(const QString &text)
     return mac.match(text).hasMatch();
 }
 
+// The N of a fault written "name=N", at least 1.
+bool parseCount(const QString &fault, const QString &prefix, int *count, QString *message)
+{
+    bool ok = false;
+    *count = fault.mid(prefix.size()).toInt(&ok);
+    if (ok && *count >= 1)
+        return true;
+    *message = QStringLiteral("--fault %1N needs a whole number N of at least 1, not \"%2\"")
+                   .arg(prefix, fault.mid(prefix.size()));
+    return false;
+}
+
 bool parseFault(const QString &name, Faults *faults, QString *message)
 {
     static const QString hangUpPrefix = QStringLiteral("hang-up-after=");
+    static const QString silentForPrefix = QStringLiteral("silent-for=");
     if (name == QLatin1String("silent"))
-        faults->silent = true;
+        faults->mSilent = true;
     else if (name == QLatin1String("error-on-read"))
-        faults->errorOnRead = true;
+        faults->mErrorOnRead = true;
     else if (name == QLatin1String("error-on-write"))
-        faults->errorOnWrite = true;
+        faults->mErrorOnWrite = true;
     else if (name == QLatin1String("bad-checksum"))
-        faults->badChecksum = true;
+        faults->mBadChecksum = true;
     else if (name == QLatin1String("split"))
-        faults->split = true;
+        faults->mSplit = true;
     else if (name == QLatin1String("noise"))
-        faults->noise = true;
+        faults->mNoise = true;
     else if (name == QLatin1String("repeat-id"))
-        faults->repeatId = true;
-    else if (name.startsWith(hangUpPrefix)) {
-        bool ok = false;
-        faults->hangUpAfter = name.mid(hangUpPrefix.size()).toInt(&ok);
-        if (!ok || faults->hangUpAfter < 1) {
-            *message = QStringLiteral("--fault hang-up-after=N needs a whole number N of at least 1, not \"%1\"")
-                           .arg(name.mid(hangUpPrefix.size()));
-            return false;
-        }
-    } else {
+        faults->mRepeatId = true;
+    else if (name.startsWith(hangUpPrefix))
+        return parseCount(name, hangUpPrefix, &faults->mHangUpAfter, message);
+    else if (name.startsWith(silentForPrefix))
+        return parseCount(name, silentForPrefix, &faults->mSilentFor, message);
+    else {
         *message = QStringLiteral("unknown fault \"%1\" (see --help for the fault names)").arg(name);
         return false;
     }
@@ -135,11 +147,11 @@ bool parseNumber(const QCommandLineParser &parser, const QString &option, int mi
 
 } // namespace
 
-SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, SimulatorOptions *options,
+SimulatorOptions::eOutcome SimulatorOptions::parse(const QStringList &arguments, SimulatorOptions *options,
                                                   QString *message)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(kDescription).arg(productList()));
+    parser.setApplicationDescription(QString::fromLatin1(DESCRIPTION).arg(productList()));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Shows this help and exits."));
     parser.addOption(help);
@@ -148,14 +160,14 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
     parser.addOptions({
         {QStringLiteral("id-string"),
          QStringLiteral("Identification text the boot loader answers with (default \"%1\").")
-             .arg(QLatin1String(kDefaultIdString)),
-         QStringLiteral("TEXT"), QString::fromLatin1(kDefaultIdString)},
+             .arg(QLatin1String(DEFAULT_ID_STRING)),
+         QStringLiteral("TEXT"), QString::fromLatin1(DEFAULT_ID_STRING)},
         {QStringLiteral("product-id"),
-         QStringLiteral("Product ID as hexadecimal text (default %1).").arg(QLatin1String(kDefaultProductId)),
-         QStringLiteral("HEX"), QString::fromLatin1(kDefaultProductId)},
+         QStringLiteral("Product ID as hexadecimal text (default %1).").arg(QLatin1String(DEFAULT_PRODUCT_ID)),
+         QStringLiteral("HEX"), QString::fromLatin1(DEFAULT_PRODUCT_ID)},
         {QStringLiteral("serial-number"),
-         QStringLiteral("Serial number the unit reports (default %1).").arg(QLatin1String(kDefaultSerialNumber)),
-         QStringLiteral("N"), QString::fromLatin1(kDefaultSerialNumber)},
+         QStringLiteral("Serial number the unit reports (default %1).").arg(QLatin1String(DEFAULT_SERIAL_NUMBER)),
+         QStringLiteral("N"), QString::fromLatin1(DEFAULT_SERIAL_NUMBER)},
         {QStringLiteral("wlan-mac"),
          QStringLiteral("MAC address of the WLAN module (default: derived from the serial number)."),
          QStringLiteral("MAC")},
@@ -187,46 +199,46 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
     if (parser.isSet(help)) {
         *message = parser.helpText();
-        return Outcome::Help;
+        return eOutcome::OUTCOME_HELP;
     }
     if (parser.isSet(version)) {
         *message = QStringLiteral("ktbridge-sim %1").arg(QStringLiteral(KT_VERSION));
-        return Outcome::Version;
+        return eOutcome::OUTCOME_VERSION;
     }
     if (!parser.positionalArguments().isEmpty()) {
         *message = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst());
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
 
-    options->idString = parser.value(QStringLiteral("id-string"));
+    options->mIdString = parser.value(QStringLiteral("id-string"));
     // One frame carries it, and a frame's payload holds at most 65535 bytes.
-    if (options->idString.toUtf8().size() > 65535) {
+    if (options->mIdString.toUtf8().size() > 65535) {
         *message = QStringLiteral("--id-string is longer than the 65535 bytes a frame can carry");
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
-    options->productId = parser.value(QStringLiteral("product-id")).toLower();
-    options->productIdBytes = hexToBytes(options->productId);
-    if (options->productIdBytes.isEmpty()) {
+    options->mProductId = parser.value(QStringLiteral("product-id")).toLower();
+    options->mProductIdBytes = hexToBytes(options->mProductId);
+    if (options->mProductIdBytes.isEmpty()) {
         *message = QStringLiteral("--product-id needs hexadecimal text with an even number of digits, not \"%1\"")
                        .arg(parser.value(QStringLiteral("product-id")));
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
-    options->product = Device::KtBridgeProduct::find(options->productId);
-    if (!options->product) {
+    options->mProduct = Device::KtBridgeProduct::find(options->mProductId);
+    if (!options->mProduct) {
         *message = QStringLiteral("unknown product ID \"%1\" (known: %2)")
-                       .arg(options->productId, knownProductIds().join(QLatin1String(", ")));
-        return Outcome::Error;
+                       .arg(options->mProductId, knownProductIds().join(QLatin1String(", ")));
+        return eOutcome::OUTCOME_ERROR;
     }
     bool serialOk = false;
-    options->serialNumber = parser.value(QStringLiteral("serial-number")).toUInt(&serialOk);
+    options->mSerialNumber = parser.value(QStringLiteral("serial-number")).toUInt(&serialOk);
     if (!serialOk) {
         *message = QStringLiteral("--serial-number needs a whole number from 0 to 4294967295, not \"%1\"")
                        .arg(parser.value(QStringLiteral("serial-number")));
-        return Outcome::Error;
+        return eOutcome::OUTCOME_ERROR;
     }
     const struct
     {
@@ -235,8 +247,8 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
         Pb::KtBridge::Configuration::eInterface radio;
         const char *radioName;
     } macs[] = {
-        {"wlan-mac", &options->wlanMac, Pb::KtBridge::Configuration::INTERFACE_WLAN, "WLAN"},
-        {"bluetooth-mac", &options->bluetoothMac, Pb::KtBridge::Configuration::INTERFACE_BLUETOOTH, "Bluetooth"},
+        {"wlan-mac", &options->mWlanMac, Pb::KtBridge::Configuration::INTERFACE_WLAN, "WLAN"},
+        {"bluetooth-mac", &options->mBluetoothMac, Pb::KtBridge::Configuration::INTERFACE_BLUETOOTH, "Bluetooth"},
     };
     for (const auto &mac : macs) {
         const QString option = QString::fromLatin1(mac.option);
@@ -246,26 +258,27 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
         if (!isMac(*mac.value)) {
             *message = QStringLiteral("--%1 needs a MAC address like 02:4B:54:00:00:01, not \"%2\"")
                            .arg(option, *mac.value);
-            return Outcome::Error;
+            return eOutcome::OUTCOME_ERROR;
         }
-        if (!options->product->interfaces().testFlag(mac.radio)) {
+        if (!options->mProduct->interfaces().testFlag(mac.radio)) {
             *message = QStringLiteral("--%1: %2 has no %3 interface")
-                           .arg(option, options->product->name(), QLatin1String(mac.radioName));
-            return Outcome::Error;
+                           .arg(option, options->mProduct->name(), QLatin1String(mac.radioName));
+            return eOutcome::OUTCOME_ERROR;
         }
     }
-    options->configPath = parser.value(QStringLiteral("config"));
-    options->storePath = parser.value(QStringLiteral("store"));
-    options->linkPath = parser.value(QStringLiteral("link"));
-    options->verbose = parser.isSet(QStringLiteral("verbose"));
-    if (!parseNumber(parser, QStringLiteral("baud"), 1, &options->baud, message)
-        || !parseNumber(parser, QStringLiteral("reply-delay"), 0, &options->replyDelayMs, message))
-        return Outcome::Error;
+    options->mConfigPath = parser.value(QStringLiteral("config"));
+    options->mStorePath = parser.value(QStringLiteral("store"));
+    options->mLinkPath = parser.value(QStringLiteral("link"));
+    options->mVerbose = parser.isSet(QStringLiteral("verbose"));
+    if (!parseNumber(parser, QStringLiteral("baud"), 1, &options->mBaud, message)
+        || !parseNumber(parser, QStringLiteral("reply-delay"), 0, &options->mReplyDelayMs, message))
+        return eOutcome::OUTCOME_ERROR;
     for (const QString &fault : parser.values(QStringLiteral("fault"))) {
-        if (!parseFault(fault, &options->faults, message))
-            return Outcome::Error;
+        if (!parseFault(fault, &options->mFaults, message))
+            return eOutcome::OUTCOME_ERROR;
     }
-    return Outcome::Run;
+    return eOutcome::OUTCOME_RUN;
 }
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

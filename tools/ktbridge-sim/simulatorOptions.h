@@ -4,48 +4,53 @@
 #include <QString>
 #include <QStringList>
 
-namespace QVt::Device {
+namespace QVt {
+namespace Device {
 class KtBridgeProduct;
-}
+} // namespace Device
+} // namespace QVt
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 // The ways the simulated device can misbehave, each chosen with --fault NAME.
 struct Faults
 {
-    bool silent = false;        // receives everything, answers nothing
-    bool errorOnRead = false;   // answers "L" with 'E'
-    bool errorOnWrite = false;  // answers "S" with 'E' and keeps its configuration
-    bool badChecksum = false;   // every frame it sends carries a wrong checksum
-    bool split = false;         // every frame it sends arrives in pieces
-    bool noise = false;         // stray bytes go out before every reply
-    bool repeatId = false;      // the identification text goes out again before every reply
-    int hangUpAfter = 0;        // closes the line after this many frames (0: never)
+    bool mSilent = false;        // receives everything, answers nothing
+    int mSilentFor = 0;          // answers nothing to this many first requests
+    bool mErrorOnRead = false;   // answers "L" with 'E'
+    bool mErrorOnWrite = false;  // answers "S" with 'E' and keeps its configuration
+    bool mBadChecksum = false;   // every frame it sends carries a wrong checksum
+    bool mSplit = false;         // every frame it sends arrives in pieces
+    bool mNoise = false;         // stray bytes go out before every reply
+    bool mRepeatId = false;      // the identification text goes out again before every reply
+    int mHangUpAfter = 0;        // closes the line after this many frames (0: never)
 };
 
 // What the command line asked the simulator to be. Plain value type.
 struct SimulatorOptions
 {
-    enum class Outcome { Run, Help, Version, Error };
+    enum class eOutcome { OUTCOME_RUN, OUTCOME_HELP, OUTCOME_VERSION, OUTCOME_ERROR };
 
-    QString idString;
-    QString productId;             // lowercase hexadecimal text
-    QByteArray productIdBytes;
-    const Device::KtBridgeProduct *product = nullptr;
-    quint32 serialNumber = 0;
-    QString wlanMac;               // empty: derived from the serial number
-    QString bluetoothMac;          // likewise
-    QString configPath;            // --config: bytes to leave the factory with instead of the product's
-    QString storePath;
-    QString linkPath;
-    int baud = 0;
-    int replyDelayMs = 0;
-    bool verbose = false;
-    Faults faults;
+    QString mIdString;
+    QString mProductId;             // lowercase hexadecimal text
+    QByteArray mProductIdBytes;
+    const Device::KtBridgeProduct *mProduct = nullptr;
+    quint32 mSerialNumber = 0;
+    QString mWlanMac;               // empty: derived from the serial number
+    QString mBluetoothMac;          // likewise
+    QString mConfigPath;            // --config: bytes to leave the factory with instead of the product's
+    QString mStorePath;
+    QString mLinkPath;
+    int mBaud = 0;
+    int mReplyDelayMs = 0;
+    bool mVerbose = false;
+    Faults mFaults;
 
     // Parses arguments (the program name first). For Help and Version, message holds the
     // text to print on standard output; for Error, the reason.
-    static Outcome parse(const QStringList &arguments, SimulatorOptions *options, QString *message);
+    static eOutcome parse(const QStringList &arguments, SimulatorOptions *options, QString *message);
 };
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt
