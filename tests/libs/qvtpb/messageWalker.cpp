@@ -1,6 +1,7 @@
 #include "messageWalker.h"
 
 #include <qvtpb/canConfig.h>
+#include <qvtpb/ktBridgeConfiguration.h>
 
 #include <QMetaEnum>
 
@@ -84,6 +85,17 @@ QVariant otherValue(const QMetaProperty &property, const QVariant &current, int 
         }
         return QVariant();
     }
+    // Values the setters take: another host in the baseline's subnet, a wider netmask,
+    // a PIN of digits, a channel the radio has.
+    const QByteArray name = property.name();
+    if (name == "ipAddress" || name == "gateway")
+        return QStringLiteral("192.168.4.%1").arg(100 + seed);
+    if (name == "netmask")
+        return QStringLiteral("255.255.0.0");
+    if (name == "pin")
+        return QStringLiteral("%1").arg(4321 + seed);
+    if (name == "channel")
+        return QVariant::fromValue(current.toUInt() % 13 + 1);
     switch (int(property.userType())) {
     case QMetaType::Bool:
         return !current.toBool();
@@ -95,6 +107,20 @@ QVariant otherValue(const QMetaProperty &property, const QVariant &current, int 
         return QVariant(current.toString() + QStringLiteral("v%1").arg(seed));
     default:
         return QVariant();
+    }
+}
+
+void applyValidBaseline(QVt::Pb::KtBridge::Configuration *config)
+{
+    if (QVt::Pb::Network::WlanConfig *wlan = config->wlan()) {
+        wlan->setSsid(QStringLiteral("Workshop"));
+        wlan->setSecurityAndPassphrase(QVt::Pb::Network::WlanConfig::SECURITY_WPA2_PSK, QStringLiteral("correct horse"));
+        wlan->setStaticAddress(QStringLiteral("192.168.4.1"), QStringLiteral("255.255.255.0"), QString());
+        wlan->setTcpPort(20001);
+    }
+    if (QVt::Pb::Network::BluetoothConfig *bluetooth = config->bluetooth()) {
+        bluetooth->setDeviceName(QStringLiteral("Bridge"));
+        bluetooth->setPin(QStringLiteral("1234"));
     }
 }
 
@@ -117,9 +143,9 @@ void editEverything(QObject *root, QVt::Pb::Can::Config *can)
     QVt::Pb::Can::Filter *standard = can->addFilter();
     standard->setIdentifier(0x123);
     QVt::Pb::Can::Filter *extended = can->addFilter();
+    extended->setExtended(true);
     extended->setIdentifier(0x1abcdef0);
     extended->setMask(0x1fffff00);
-    extended->setExtended(true);
 }
 
 } // namespace MessageWalker

@@ -11,6 +11,9 @@
 namespace QVt::Pb::Can {
 class Config;
 }
+namespace QVt::Pb::KtBridge {
+class Configuration;
+}
 
 namespace MessageWalker {
 
@@ -22,9 +25,13 @@ QStringList writablePaths(const QObject *root);
 // The object that holds the property at path, and the property; null when absent.
 QObject *holder(QObject *root, const QString &path, QMetaProperty *property);
 
-// A valid value for property that differs from current (another enumerator, the
-// next number, the negated flag, a longer text).
+// A value the setter of property takes that differs from current (another enumerator,
+// the next number, the negated flag, a longer text), starting from the baseline below.
 QVariant otherValue(const QMetaProperty &property, const QVariant &current, int seed);
+
+// Valid network settings for a blank configuration, which has none: the setters
+// refuse changes that do not fit the settings beside them.
+void applyValidBaseline(QVt::Pb::KtBridge::Configuration *config);
 
 // Every readable value below root, by dotted path; the filters of a CAN
 // configuration appear as "can.filters.<index>.<property>".

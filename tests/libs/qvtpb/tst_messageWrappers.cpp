@@ -1,6 +1,6 @@
-// Edits through every property of the message wrappers: each real change emits
-// the property's own signal and one edited() at the top-level message; writing the
-// current value again emits nothing; refused values change nothing.
+// Edits through the properties of the message wrappers: each real change emits the
+// property's own signal and one edited() at the top; a value a unit would not take is
+// refused with a warning and leaves the old value and no edit behind.
 #include "messageWalker.h"
 
 #include <qvtpb/canConfig.h>
@@ -9,6 +9,21 @@
 #include <QtTest>
 
 using QVt::Pb::KtBridge::Configuration;
+using QVt::Pb::Network::WlanConfig;
+
+namespace {
+
+const Configuration::Interfaces ALL_INTERFACES = Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH;
+
+// A valid configuration with a standard filter 0 and an extended filter 1.
+void prepare(Configuration *config)
+{
+    MessageWalker::applyValidBaseline(config);
+    config->can()->addFilter();
+    config->can()->addFilter()->setExtended(true);
+}
+
+} // namespace
 
 class TestMessageWrappers : public QObject
 {
@@ -17,19 +32,18 @@ class TestMessageWrappers : public QObject
 private slots:
     void everyPropertyIsEdited_data();
     void everyPropertyIsEdited();
-    void refusedValues_data();
-    void refusedValues();
+    void limits_data();
+    void limits();
+    void settingsThatDependOnEachOther();
     void filterListEdits();
 };
 
 void TestMessageWrappers::everyPropertyIsEdited_data()
 {
     QTest::addColumn<QString>("path");
-
-    Configuration config(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
-    config.can()->addFilter();
-    const QStringList paths = MessageWalker::writablePaths(&config);
-    for (const QString &path : paths)
+    Configuration config(ALL_INTERFACES);
+    prepare(&config);
+    for (const QString &path : MessageWalker::writablePaths(&config))
         QTest::newRow(qPrintable(path)) << path;
 }
 
@@ -37,15 +51,12 @@ void TestMessageWrappers::everyPropertyIsEdited()
 {
     QFETCH(QString, path);
 
-    Configuration config(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
-    config.can()->addFilter();
+    Configuration config(ALL_INTERFACES);
+    prepare(&config);
     QMetaProperty property;
     QObject *object = MessageWalker::holder(&config, path, &property);
     QVERIFY(object);
-    QVERIFY(property.hasNotifySignal());
-
-    const QVariant before = property.read(object);
-    const QVariant value = MessageWalker::otherValue(property, before, 1);
+    const QVariant value = MessageWalker::otherValue(property, property.read(object), 1);
     QVERIFY2(value.isValid(), "no other value for this property type");
 
     QSignalSpy changed(object, property.notifySignal());
@@ -61,39 +72,131 @@ void TestMessageWrappers::everyPropertyIsEdited()
     QCOMPARE(edited.count(), 1);
 }
 
-void TestMessageWrappers::refusedValues_data()
+void TestMessageWrappers::limits_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QString>("warning");
+    QTest::addColumn<QString>("warning"); // empty: taken
 
-    QTest::newRow("bit rate not standard") << "can.bitRate" << QVariant(83333) << "Refused CAN bit rate 83333";
-    QTest::newRow("sample point 0") << "can.samplePoint" << QVariant(0u) << "Refused CAN sample point 0";
+    const QString a32(32, QLatin1Char('a'));
+    const QString umlauts16(16, QChar(0xe4)); // two bytes each in UTF-8
+    const QString hex64(64, QLatin1Char('f'));
+
+    QTest::newRow("bit rate 1") << "can.bitRate" << QVariant(1u) << "";
+    QTest::newRow("bit rate 83333") << "can.bitRate" << QVariant(83333u) << "";
+    QTest::newRow("bit rate 1000000") << "can.bitRate" << QVariant(1000000u) << "";
+    QTest::newRow("bit rate 0") << "can.bitRate" << QVariant(0u) << "Refused CAN bit rate 0";
+    QTest::newRow("bit rate 1000001") << "can.bitRate" << QVariant(1000001u) << "Refused CAN bit rate 1000001";
+    QTest::newRow("sample point 999") << "can.samplePoint" << QVariant(999u) << "";
     QTest::newRow("sample point 1000") << "can.samplePoint" << QVariant(1000u) << "Refused CAN sample point 1000";
-    QTest::newRow("WLAN mode") << "wlanInterface.object.mode" << QVariant(2) << "Refused WLAN mode 2";
-    QTest::newRow("WLAN security") << "wlanInterface.object.security" << QVariant(-1) << "Refused WLAN security -1";
-    QTest::newRow("IP mode") << "wlanInterface.object.ipMode" << QVariant(7) << "Refused IP mode 7";
+    QTest::newRow("sample point 0") << "can.samplePoint" << QVariant(0u) << "Refused CAN sample point 0";
+    QTest::newRow("standard identifier 0x7ff") << "can.filters.0.identifier" << QVariant(0x7ffu) << "";
+    QTest::newRow("standard identifier 0x800") << "can.filters.0.identifier" << QVariant(0x800u)
+                                               << "Refused CAN filter identifier 2048 extended false";
+    QTest::newRow("standard mask 0x800") << "can.filters.0.mask" << QVariant(0x800u)
+                                         << "Refused CAN filter mask 2048 extended false";
+    QTest::newRow("extended identifier 0x1fffffff") << "can.filters.1.identifier" << QVariant(0x1fffffffu) << "";
+    QTest::newRow("extended mask 0x20000000") << "can.filters.1.mask" << QVariant(0x20000000u)
+                                              << "Refused CAN filter mask 536870912 extended true";
+    QTest::newRow("SSID 32 bytes") << "wlanInterface.object.ssid" << QVariant(a32) << "";
+    QTest::newRow("SSID 33 bytes") << "wlanInterface.object.ssid" << QVariant(a32 + "a")
+                                   << QStringLiteral("Refused WLAN SSID \"%1a\"").arg(a32);
+    QTest::newRow("SSID 32 bytes in 16 letters") << "wlanInterface.object.ssid" << QVariant(umlauts16) << "";
+    QTest::newRow("SSID 33 bytes in 17 letters") << "wlanInterface.object.ssid" << QVariant(umlauts16 + "a")
+                                                 << QStringLiteral("Refused WLAN SSID \"%1a\"").arg(umlauts16);
+    QTest::newRow("SSID empty") << "wlanInterface.object.ssid" << QVariant(QString()) << "Refused WLAN SSID \"\"";
+    const QString wpa2Refused = QStringLiteral("Refused WLAN passphrase for security 1");
+    QTest::newRow("WPA2 8 characters") << "wlanInterface.object.passphrase" << QVariant("12345678") << "";
+    QTest::newRow("WPA2 7 characters") << "wlanInterface.object.passphrase" << QVariant("1234567") << wpa2Refused;
+    QTest::newRow("WPA2 63 characters") << "wlanInterface.object.passphrase" << QVariant(QString(63, '~')) << "";
+    QTest::newRow("WPA2 64 hexadecimal") << "wlanInterface.object.passphrase" << QVariant(hex64) << "";
+    QTest::newRow("WPA2 64 not hexadecimal") << "wlanInterface.object.passphrase" << QVariant(hex64.left(63) + "g")
+                                             << wpa2Refused;
+    QTest::newRow("WPA2 not ASCII") << "wlanInterface.object.passphrase" << QVariant(umlauts16) << wpa2Refused;
+    QTest::newRow("WPA2 control character") << "wlanInterface.object.passphrase" << QVariant("1234\t678")
+                                            << wpa2Refused;
+    QTest::newRow("channel 13") << "wlanInterface.object.channel" << QVariant(13u) << "";
+    QTest::newRow("channel 14") << "wlanInterface.object.channel" << QVariant(14u) << "Refused WLAN channel 14";
+    QTest::newRow("TCP port 65535") << "wlanInterface.object.tcpPort" << QVariant(65535u) << "";
+    QTest::newRow("TCP port 65536") << "wlanInterface.object.tcpPort" << QVariant(65536u) << "Refused TCP port 65536";
+    QTest::newRow("TCP port 0") << "wlanInterface.object.tcpPort" << QVariant(0u) << "Refused TCP port 0";
+    QTest::newRow("address") << "wlanInterface.object.ipAddress" << QVariant("10.0.0.255") << "";
+    QTest::newRow("address octet 256") << "wlanInterface.object.ipAddress" << QVariant("10.0.0.256")
+                                       << "Refused IP address \"10.0.0.256\"";
+    QTest::newRow("address of three") << "wlanInterface.object.ipAddress" << QVariant("10.0.1")
+                                      << "Refused IP address \"10.0.1\"";
+    QTest::newRow("netmask /32") << "wlanInterface.object.netmask" << QVariant("255.255.255.255") << "";
+    QTest::newRow("netmask with a hole") << "wlanInterface.object.netmask" << QVariant("255.0.255.0")
+                                         << "Refused netmask \"255.0.255.0\"";
+    QTest::newRow("netmask zero") << "wlanInterface.object.netmask" << QVariant("0.0.0.0")
+                                  << "Refused netmask \"0.0.0.0\"";
+    QTest::newRow("gateway in subnet") << "wlanInterface.object.gateway" << QVariant("192.168.4.254") << "";
+    QTest::newRow("gateway outside subnet") << "wlanInterface.object.gateway" << QVariant("192.168.5.1")
+                                            << "Refused gateway \"192.168.5.1\"";
+    QTest::newRow("PIN 16 digits") << "bluetoothInterface.object.pin" << QVariant("1234567890123456") << "";
+    QTest::newRow("PIN 17 digits") << "bluetoothInterface.object.pin" << QVariant("12345678901234567")
+                                   << "Refused Bluetooth PIN of length 17";
+    QTest::newRow("PIN 3 digits") << "bluetoothInterface.object.pin" << QVariant("123")
+                                  << "Refused Bluetooth PIN of length 3";
+    QTest::newRow("PIN with a letter") << "bluetoothInterface.object.pin" << QVariant("12a4")
+                                       << "Refused Bluetooth PIN of length 4";
+    QTest::newRow("name 32 bytes") << "bluetoothInterface.object.deviceName" << QVariant(a32) << "";
+    QTest::newRow("name 33 bytes") << "bluetoothInterface.object.deviceName" << QVariant(a32 + "a")
+                                   << QStringLiteral("Refused Bluetooth device name \"%1a\"").arg(a32);
+    QTest::newRow("WLAN mode 2") << "wlanInterface.object.mode" << QVariant(2) << "Refused WLAN mode 2";
+    QTest::newRow("WLAN security -1") << "wlanInterface.object.security" << QVariant(-1) << "Refused WLAN security -1";
+    QTest::newRow("IP mode 7") << "wlanInterface.object.ipMode" << QVariant(7) << "Refused IP mode 7";
 }
 
-void TestMessageWrappers::refusedValues()
+void TestMessageWrappers::limits()
 {
     QFETCH(QString, path);
     QFETCH(QVariant, value);
     QFETCH(QString, warning);
 
-    Configuration config(Configuration::INTERFACE_WLAN);
+    Configuration config(ALL_INTERFACES);
+    prepare(&config);
     QMetaProperty property;
     QObject *object = MessageWalker::holder(&config, path, &property);
     QVERIFY(object);
     const QVariant before = property.read(object);
-    QSignalSpy changed(object, property.notifySignal());
     QSignalSpy edited(&config, &Configuration::edited);
 
-    QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+    if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     property.write(object, value);
-    QCOMPARE(property.read(object), before);
-    QCOMPARE(changed.count(), 0);
+
+    QCOMPARE(property.read(object).toString(), (warning.isEmpty() ? value : before).toString());
+    QCOMPARE(edited.count(), warning.isEmpty() ? 1 : 0);
+}
+
+void TestMessageWrappers::settingsThatDependOnEachOther()
+{
+    Configuration config(Configuration::INTERFACE_WLAN);
+    WlanConfig *wlan = config.wlan();
+    QSignalSpy edited(&config, &Configuration::edited);
+
+    // A blank configuration: open, no passphrase, no address.
+    QTest::ignoreMessage(QtWarningMsg, "Refused WLAN security 1 with a passphrase it does not allow");
+    wlan->setSecurity(WlanConfig::SECURITY_WPA2_PSK);
+    QTest::ignoreMessage(QtWarningMsg, "Refused static IP mode with address \"\" netmask \"\" gateway \"\"");
+    wlan->setIpMode(WlanConfig::IP_MODE_STATIC);
+    QTest::ignoreMessage(QtWarningMsg, "Refused static address \"10.0.0.2\" netmask \"255.255.255.0\" gateway \"10.0.1.1\"");
+    QVERIFY(!wlan->setStaticAddress("10.0.0.2", "255.255.255.0", "10.0.1.1"));
     QCOMPARE(edited.count(), 0);
+
+    QVERIFY(wlan->setSecurityAndPassphrase(WlanConfig::SECURITY_WPA3_SAE, QStringLiteral("x")));
+    QVERIFY(wlan->setStaticAddress("10.0.0.2", "255.255.255.0", "10.0.0.1"));
+    QCOMPARE(wlan->security(), WlanConfig::SECURITY_WPA3_SAE);
+    QCOMPARE(wlan->ipMode(), WlanConfig::IP_MODE_STATIC);
+    QCOMPARE(wlan->gateway(), QStringLiteral("10.0.0.1"));
+
+    // The short password fits WPA3 but not WPA2; open takes anything.
+    QTest::ignoreMessage(QtWarningMsg, "Refused WLAN security 1 with a passphrase it does not allow");
+    wlan->setSecurity(WlanConfig::SECURITY_WPA2_PSK);
+    wlan->setSecurity(WlanConfig::SECURITY_OPEN);
+    QCOMPARE(wlan->security(), WlanConfig::SECURITY_OPEN);
+    QCOMPARE(wlan->passphrase(), QStringLiteral("x"));
 }
 
 void TestMessageWrappers::filterListEdits()
@@ -105,27 +208,24 @@ void TestMessageWrappers::filterListEdits()
 
     QVt::Pb::Can::Filter *first = can->addFilter();
     QCOMPARE(first->mask(), 0x7ffu);
-    QCOMPARE(first->identifier(), 0u);
-    QCOMPARE(filtersChanged.count(), 1);
-    QCOMPARE(edited.count(), 1);
-
     QVt::Pb::Can::Filter *second = can->addFilter();
-    second->setIdentifier(0x123);
-    QCOMPARE(edited.count(), 3);
-    QCOMPARE(can->filterCount(), 2);
+    second->setExtended(true);
+    second->setIdentifier(0x1234567);
+    second->setMask(0x1ffff0ff);
+    QCOMPARE(edited.count(), 5);
+
+    // Back to standard keeps the low 11 bits, so the filter stays valid.
+    second->setExtended(false);
+    QCOMPARE(second->identifier(), 0x567u);
+    QCOMPARE(second->mask(), 0x0ffu);
 
     QPointer<QVt::Pb::Can::Filter> removed(first);
     QVERIFY(can->removeFilter(0));
     QVERIFY(removed.isNull());
     QCOMPARE(can->filter(0), second);
-    QCOMPARE(filtersChanged.count(), 3);
-    QCOMPARE(edited.count(), 4);
-
     QVERIFY(!can->removeFilter(1));
-    QVERIFY(!can->removeFilter(-1));
-    QCOMPARE(can->filter(1), nullptr);
     QCOMPARE(filtersChanged.count(), 3);
-    QCOMPARE(edited.count(), 4);
+    QCOMPARE(edited.count(), 9);
 }
 
 QTEST_GUILESS_MAIN(TestMessageWrappers)

@@ -24,7 +24,6 @@
 #include <memory>
 #include <unistd.h>
 
-using QVt::Pb::Can::Config;
 using QVt::Pb::Configuration::File;
 using QVt::Pb::KtBridge::Configuration;
 
@@ -39,7 +38,7 @@ const QString kDefaultProduct = QStringLiteral("0000c0de0003");
 
 // Configuration bytes as the configurator writes them: settings, and device information
 // of its own.
-QByteArray configuration(Config::eBitRate bitRate)
+QByteArray configuration(quint32 bitRate)
 {
     Configuration message(QVt::Device::KtBridgeProduct::find(kDefaultProduct)->interfaces());
     message.can()->setBitRate(bitRate);
@@ -98,7 +97,7 @@ ReadBack readConfiguration(PtyClient &client)
     return result;
 }
 
-Config::eBitRate bitRate(PtyClient &client)
+quint32 bitRate(PtyClient &client)
 {
     return readConfiguration(client).configuration->can()->bitRate();
 }
@@ -182,7 +181,7 @@ void TestKtBridgeSim::requests_data()
     row("Z: factory reset", {}, {kFactoryReset}, QByteArray());
     // The configurator's own device information goes back as it came: the unit keeps
     // bytes the way its flash does.
-    const QByteArray written = configuration(Config::BIT_RATE_250K);
+    const QByteArray written = configuration(250000u);
     row("S: configuration read back unchanged", {}, {writeCommand(written), kReadConfiguration},
         kWriteReply + frame('L' + written));
     row("S: any bytes read back unchanged", {}, {kWriteAbc, kReadConfiguration}, kWriteReply + frame("LABC"));
@@ -265,7 +264,7 @@ void TestKtBridgeSim::configurationOfUnit()
     const ReadBack readBack = readConfiguration(mClient);
     QCOMPARE(readBack.productId, productId);
     const Configuration &config = *readBack.configuration;
-    QCOMPARE(config.can()->bitRate(), Config::BIT_RATE_500K);
+    QCOMPARE(config.can()->bitRate(), 500000u);
 
     const QVt::Pb::Product::DeviceInfo *info = config.deviceInfo();
     QCOMPARE(info->vendorId(), 0xc0deu);
@@ -314,7 +313,7 @@ void TestKtBridgeSim::storeKeepsConfigurationAcrossRuns()
     QTemporaryDir dir;
     const QString store = dir.filePath(QStringLiteral("unit.store"));
     const QString oldName = dir.filePath(QStringLiteral("old.store"));
-    const QByteArray oldBytes = configuration(Config::BIT_RATE_125K);
+    const QByteArray oldBytes = configuration(125000u);
     QVERIFY(start({QStringLiteral("--store"), store}));
     QVERIFY(!QFile::exists(store));
     QVERIFY(mClient.write(writeCommand(oldBytes)));
@@ -326,10 +325,10 @@ void TestKtBridgeSim::storeKeepsConfigurationAcrossRuns()
     QCOMPARE(::link(QFile::encodeName(store).constData(), QFile::encodeName(oldName).constData()), 0);
 
     QVERIFY(start({QStringLiteral("--store"), store}));
-    QCOMPARE(bitRate(mClient), Config::BIT_RATE_125K);
-    QVERIFY(mClient.write(writeCommand(configuration(Config::BIT_RATE_250K))));
+    QCOMPARE(bitRate(mClient), 125000u);
+    QVERIFY(mClient.write(writeCommand(configuration(250000u))));
     QCOMPARE(mClient.read(kWriteReply.size()), kWriteReply);
-    QCOMPARE(readFile(store), configuration(Config::BIT_RATE_250K));
+    QCOMPARE(readFile(store), configuration(250000u));
     // A second name for the old file still shows the old bytes: the new ones went into a
     // new file that took the name in one step, so no reader ever sees half a store.
     QCOMPARE(readFile(oldName), oldBytes);
@@ -338,22 +337,22 @@ void TestKtBridgeSim::storeKeepsConfigurationAcrossRuns()
 
     // A factory reset restores the factory configuration, and is kept like any change.
     QVERIFY(mClient.write(kFactoryReset));
-    QCOMPARE(bitRate(mClient), Config::BIT_RATE_500K);
+    QCOMPARE(bitRate(mClient), 500000u);
     QVERIFY(stored.load(readFile(store)));
     Configuration reset(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
     QVERIFY(reset.parse(stored.body()));
-    QCOMPARE(reset.can()->bitRate(), Config::BIT_RATE_500K);
+    QCOMPARE(reset.can()->bitRate(), 500000u);
 }
 
 void TestKtBridgeSim::unwritableStoreAnswersError()
 {
     const QString store = mDir.filePath(QStringLiteral("missing-folder/unit.store"));
     QVERIFY(start({QStringLiteral("--store"), store}));
-    QVERIFY(mClient.write(writeCommand(configuration(Config::BIT_RATE_250K))));
+    QVERIFY(mClient.write(writeCommand(configuration(250000u))));
     QCOMPARE(mClient.read(kErrorReply.size()), kErrorReply);
     QVERIFY(mSim->waitForStandardError("ktbridge-sim: cannot write \"" + store.toUtf8() + "\""));
     // The device keeps what it had.
-    QCOMPARE(bitRate(mClient), Config::BIT_RATE_500K);
+    QCOMPARE(bitRate(mClient), 500000u);
 }
 
 void TestKtBridgeSim::verboseLogsFramesAndDiscards()
