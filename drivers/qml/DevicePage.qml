@@ -43,8 +43,14 @@ ThemedPage {
         return bytes
     }
 
-    function hex(value) {
-        return "0x" + value.toString(16)
+    // A cell of the filter table; rows being made or dropped may ask out of range.
+    function filterText(row, column) {
+        var filter = row >= 0 && row < can.filterCount ? can.filters[row] : null
+        if (!filter)
+            return ""
+        if (column === "extended")
+            return filter.extended ? qsTr("Extended") : qsTr("Standard")
+        return "0x" + filter[column].toString(16)
     }
 
     ThemedTabView {
@@ -171,8 +177,7 @@ ThemedPage {
                                 width: 130
                                 delegate: ThemedText {
                                     x: 12
-                                    text: styleData.row < devicePage.can.filterCount
-                                          ? devicePage.hex(devicePage.can.filters[styleData.row].identifier) : ""
+                                    text: devicePage.filterText(styleData.row, "identifier")
                                 }
                             }
                             TableViewColumn {
@@ -180,8 +185,7 @@ ThemedPage {
                                 width: 130
                                 delegate: ThemedText {
                                     x: 12
-                                    text: styleData.row < devicePage.can.filterCount
-                                          ? devicePage.hex(devicePage.can.filters[styleData.row].mask) : ""
+                                    text: devicePage.filterText(styleData.row, "mask")
                                 }
                             }
                             TableViewColumn {
@@ -189,10 +193,7 @@ ThemedPage {
                                 width: 110
                                 delegate: ThemedText {
                                     x: 12
-                                    text: styleData.row < devicePage.can.filterCount
-                                          ? (devicePage.can.filters[styleData.row].extended ? qsTr("Extended")
-                                                                                           : qsTr("Standard"))
-                                          : ""
+                                    text: devicePage.filterText(styleData.row, "extended")
                                 }
                             }
                         }
@@ -219,7 +220,7 @@ ThemedPage {
                             maximumValue: filterGroup.filter ? filterGroup.filter.maximumIdentifier : 0x7ff
                             help: qsTr("The identifier the filter compares frames with.")
                             toolTipItem: devicePage
-                            onEdited: filterGroup.filter.identifier = value
+                            onEdited: if (filterGroup.filter) filterGroup.filter.identifier = value
                         }
                         NumberSetting {
                             objectName: "filterMask"
@@ -234,7 +235,7 @@ ThemedPage {
                                        + "that is set in the mask. All bits set: exactly that identifier; "
                                        + "mask 0: every frame.")
                             toolTipItem: devicePage
-                            onEdited: filterGroup.filter.mask = value
+                            onEdited: if (filterGroup.filter) filterGroup.filter.mask = value
                         }
                         Row {
                             spacing: 10

@@ -42,9 +42,11 @@ Row {
         objectName: setting.objectName + "SpinBox"
         value: setting.value
         // Typing, keys, the step buttons and the wheel all need focus or the pointer;
-        // a loaded value arrives without either.
+        // a loaded value arrives without either. A value the box merely clamped to new
+        // limits (another filter selected, a reported value out of range) is no edit.
         onValueChanged: {
-            if ((activeFocus || hovered) && value !== setting.value)
+            var clamped = Math.max(minimumValue, Math.min(maximumValue, setting.value))
+            if ((activeFocus || hovered) && value !== setting.value && value !== clamped)
                 setting.edited(value)
         }
 
