@@ -5,6 +5,8 @@
 
 #include "ktbridge.pb.h"
 
+#include <google/protobuf/text_format.h>
+
 #include <QtTest>
 
 using QVt::Pb::KtBridge::Configuration;
@@ -34,44 +36,23 @@ void TestKtBridgeConfiguration::keptAsLoaded_data()
 
     // Every field set, several beyond what a setter takes.
     ktbridge::Configuration message;
-    ktbridge::ProductDeviceInfo *info = message.mutable_device_info();
-    info->set_vendor_id(0xc0de0000);
-    info->set_product_code(3);
-    info->set_revision_number(4);
-    info->set_serial_number(5);
-    info->set_product_group(6);
-    info->set_unix_time_of_manufacture(1764547200);
-    ktbridge::CanConfig *can = message.mutable_can();
-    can->set_bit_rate(83333);
-    can->set_sample_point(1200);
-    can->set_listen_only(true);
-    can->set_termination(true);
-    can->add_filters()->set_identifier(0x1fffffff); // wider than its flag allows
-    ktbridge::CanFilter *filter = can->add_filters();
-    filter->set_mask(0x7f0);
-    filter->set_extended(true);
-    ktbridge::InterfaceConfig *wlanInterface = message.mutable_wlan_interface();
-    wlanInterface->set_enabled(true);
-    wlanInterface->mutable_device_info()->set_module_version("2.4.1");
-    wlanInterface->mutable_device_info()->set_mac("02:4B:54:00:00:01");
-    ktbridge::WlanConfig *wlan = wlanInterface->mutable_wlan();
-    wlan->set_mode(ktbridge::WlanMode(5));
-    wlan->set_ssid(std::string(40, 'n'));
-    wlan->set_security(ktbridge::WlanSecurity(9));
-    wlan->set_passphrase("short");
-    wlan->set_channel(40);
-    wlan->set_ip_mode(ktbridge::IpMode(3));
-    wlan->set_ip_address("10.0.0.300");
-    wlan->set_netmask("255.0.255.0");
-    wlan->set_gateway("10.1.0.1");
-    wlan->set_tcp_port(70000);
-    ktbridge::InterfaceConfig *bluetoothInterface = message.mutable_bluetooth_interface();
-    bluetoothInterface->set_enabled(true);
-    bluetoothInterface->mutable_device_info()->set_mac("02:4B:54:00:00:02");
-    ktbridge::BluetoothConfig *bluetooth = bluetoothInterface->mutable_bluetooth();
-    bluetooth->set_device_name("Bridge");
-    bluetooth->set_pin("pin?");
-    bluetooth->set_discoverable(true);
+    QVERIFY(google::protobuf::TextFormat::ParseFromString(R"(
+        device_info { vendor_id: 3235774464 product_code: 3 revision_number: 4 serial_number: 5
+                      product_group: 6 unix_time_of_manufacture: 1764547200 }
+        can { bit_rate: 83333 sample_point: 1200 listen_only: true termination: true
+              filters { identifier: 536870911 } filters { mask: 2032 extended: true } }
+        wlan_interface {
+            enabled: true
+            device_info { module_version: "2.4.1" mac: "02:4B:54:00:00:01" }
+            wlan { mode: 5 ssid: "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn" security: 9 passphrase: "short"
+                   channel: 40 ip_mode: 3 ip_address: "10.0.0.300" netmask: "255.0.255.0"
+                   gateway: "10.1.0.1" tcp_port: 70000 }
+        }
+        bluetooth_interface {
+            enabled: true
+            device_info { mac: "02:4B:54:00:00:02" }
+            bluetooth { device_name: "Bridge" pin: "pin?" discoverable: true }
+        })", &message));
     QTest::newRow("values of a newer firmware") << bodyOf(message);
     QTest::newRow("nothing set") << QByteArray();
     // Field 99, varint 42: a setting that a newer program added.
