@@ -480,6 +480,7 @@ ThemedPage {
                             return wlanColumn.wlan.isValidAddress(text) ? ""
                                 : qsTr("Enter an IPv4 address such as 192.168.4.1.")
                         }
+                        help: qsTr("The bridge's own address in the network.")
                         toolTipItem: devicePage
                         onEdited: wlanColumn.commitStaticAddress()
                     }
@@ -493,6 +494,7 @@ ThemedPage {
                             return wlanColumn.wlan.isValidNetmask(text) ? ""
                                 : qsTr("Enter a netmask such as 255.255.255.0: ones from the left, then zeros.")
                         }
+                        help: qsTr("Which addresses belong to the bridge's own subnet.")
                         toolTipItem: devicePage
                         onEdited: wlanColumn.commitStaticAddress()
                     }

@@ -1,6 +1,5 @@
-// The KT Bridge device page as the main window loads it: a device object from the
-// real plug-ins, the theme, and stand-ins for the window's named objects. Input is
-// typed and clicked as a user would; outcomes are read from the configuration bytes.
+// The device page as the main window loads it, for devices of the real plug-ins; typed and
+// clicked as a user would, with outcomes read from the configuration bytes.
 #include "simulatorProcess.h"
 
 #include "comms/protocol/bootProtocol.h"
@@ -17,9 +16,7 @@
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QRegularExpression>
 #include <QSerialPort>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -218,14 +215,12 @@ void TestDevicePage::typedText_data()
 
     QTest::newRow("SSID 32 bytes") << "ssid" << QString(32, 'a') << true;
     QTest::newRow("SSID 33 bytes") << "ssid" << QString(16, QChar(0xe4)) + "a" << false;
-    QTest::newRow("SSID empty") << "ssid" << "" << false;
     QTest::newRow("WPA2 passphrase of 8") << "passphrase" << "12345678" << true;
     QTest::newRow("WPA2 passphrase of 7") << "passphrase" << "1234567" << false;
     QTest::newRow("address") << "ipAddress" << "192.168.4.99" << true;
     QTest::newRow("address octet 256") << "ipAddress" << "192.168.4.256" << false;
     QTest::newRow("gateway in subnet") << "gateway" << "192.168.4.254" << true;
     QTest::newRow("gateway outside subnet") << "gateway" << "192.168.5.1" << false;
-    QTest::newRow("PIN of 16 digits") << "pin" << "1234567890123456" << true;
     QTest::newRow("PIN of 3 digits") << "pin" << "123" << false;
 }
 
@@ -247,8 +242,7 @@ void TestDevicePage::typedText()
     QCOMPARE(host->find(setting + "Field")->property("errorHighlight").toBool(), !taken);
     const QString error = host->find<QObject>(setting + "Error")->property("text").toString();
     QCOMPARE(error.isEmpty(), taken);
-    if (!taken)
-        QCOMPARE(host->find<QObject>(setting + "ToolTip")->property("text").toString(), error);
+    QCOMPARE(host->find<QObject>(setting + "ToolTip")->property("text").toString() == error, !taken);
     QCOMPARE(saveNeeded.isEmpty(), !taken);
 }
 
@@ -285,7 +279,7 @@ void TestDevicePage::editsReachTheBytes()
     const auto host = open(model);
     QVERIFY(host);
     const bool gone = bytes.startsWith('!');
-    bytes.remove(QRegularExpression("^!"));
+    bytes.remove(0, gone ? 1 : 0);
     QCOMPARE(host->text().contains(bytes), gone);
     const QStringList check = page.split(' ');
     const auto shown = [&host, &check] {

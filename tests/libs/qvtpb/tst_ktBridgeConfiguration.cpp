@@ -1,6 +1,5 @@
-// Bytes in and out of a whole configuration: what a unit or a file holds is kept as it
-// is, even where no setter would take it or this build does not know the field, so
-// that a read followed by a write changes only what the user edited.
+// What a unit or a file holds is kept as it is, even where no setter would take it or the
+// field is unknown here, so that a read and a write change only what the user edited.
 #include <qvtpb/ktBridgeConfiguration.h>
 
 #include "ktbridge.pb.h"

@@ -1,6 +1,5 @@
-// Edits through the properties of the message wrappers, as QML and scripts make them:
-// each real change emits the property's own signal and one edited() at the top; a value
-// a unit would not take is refused with a warning and leaves the old value and no edit.
+// Edits through the wrappers' properties, as QML makes them: a change signals once and is one
+// edit; a value a unit would not take is refused with a warning and changes nothing.
 #include <qvtpb/ktBridgeConfiguration.h>
 
 #include <QtTest>
