@@ -1,102 +1,663 @@
-// The main window for now: the link and the connected device at a glance, with the device
-// operations as buttons and the last outcome in the status bar.
+// The main window: menus, tool bar and status bar over the current device's page, the
+// file dialogs, the confirmations before unsaved changes are lost, and a dialog or a
+// short notice for every outcome the state machine reports. The device page is created
+// in this document's context, so it reaches every object below by its id.
 import QtQuick 2.3
 import QtQuick.Controls 1.2
 import QtQuick.Layouts 1.1
-import "qrc:///themes/halvard/qml"
+import QtQuick.Window 2.1
+import QtQuick.Dialogs 1.2
+import com.vtcan.types 1.0
+import com.vtcan.qvt.pb 1.0
+import "qrc:///themes/halvard/qml/."
 import "qrc:///themes/halvard/theme.js" as Theme
 
 ThemedApplicationWindow {
     id: mainApplication
 
-    readonly property bool canConnect: commsHandler.currentProviderType !== ""
-                                       && !stateMachine.connected && !stateMachine.busy
-    readonly property bool canOperate: stateMachine.connected && !stateMachine.busy
-    readonly property var device: stateMachine.currentDevice
-    readonly property var deviceInfo: device ? device.deviceInfo : null
-    property string outcome: ""
+    // The serial provider's "Port" value; empty while no provider or no such setting exists.
+    property string serialPort: ""
+    property var portSetting: null
+    readonly property var currentDevice: stateMachine.currentDevice
+    readonly property bool knownProduct: !!currentDevice && !!currentDevice.deviceInfo
+                                         && currentDevice.deviceInfo.productCode > 0
+    readonly property bool canTalkToDevice: stateMachine.connected && !stateMachine.busy
 
-    function portName() {
+    function updateSerialPort() {
         var provider = commsHandler.currentProvider
-        if (!provider)
-            return ""
-        for (var i = 0; i < provider.settings.length; ++i) {
-            if (provider.settings[i].name === "Port")
-                return provider.settings[i].value
+        var found = null
+        if (provider) {
+            var settings = provider.settings
+            for (var i = 0; i < settings.length; ++i) {
+                if (settings[i] && settings[i].name === "Port") {
+                    found = settings[i]
+                    break
+                }
+            }
         }
-        return ""
+        portSetting = found
+        serialPort = found && found.value ? String(found.value) : ""
+    }
+
+    // Opens a secondary window: a fresh instance each time, resolved next to this file.
+    function showWindow(file) {
+        var component = Qt.createComponent(file)
+        if (component.status !== Component.Ready) {
+            console.warn("Cannot open window", file, component.errorString())
+            return null
+        }
+        var window = component.createObject(mainApplication)
+        window.show()
+        return window
+    }
+
+    function newConfigurationStep() {
+        var productIds = deviceFactory.supportedDeviceProductIds
+        if (productIds.length === 1)
+            stateMachine.doNewConfiguration(productIds[0])
+        else
+            showWindow("newConfig.qml")
+    }
+
+    // The file dialogs add the extension only where the chosen name holds it nowhere.
+    function withExtension(url, extension) {
+        var text = String(url)
+        return text.toLowerCase().indexOf(extension) === -1 ? text + extension : text
+    }
+
+    function saveConfigurationTo(url) {
+        stateMachine.doSaveConfiguration(withExtension(url, ".bgc"))
+    }
+
+    function packSupportArchiveTo(url) {
+        stateMachine.doPackSupportArchive(withExtension(url, ".zip"))
+    }
+
+    function showError(title, text) {
+        errorDialog.errorTitle = title
+        errorDialog.errorText = text
+        errorDialog.open()
+    }
+
+    function showWarning(title, text) {
+        warningDialog.warningTitle = title
+        warningDialog.warningText = text
+        warningDialog.open()
+    }
+
+    function saveFailedText(filePath, reason) {
+        return qsTr("The file could not be saved.") + "\n\n" + qsTr("File") + ": " + filePath
+                + "\n" + qsTr("Reason") + ": " + reason
+    }
+
+    // A fresh page for every device, even one of the same kind: the page binds to its object.
+    // A driver may come without a page; its device then gets the empty themed page.
+    function loadDevicePage() {
+        deviceConfigurationLoader.sourceComponent = undefined
+        if (!currentDevice)
+            return
+        var page = Qt.createComponent(currentDevice.qmlPath)
+        if (page.status !== Component.Ready) {
+            console.warn("No device page for", currentDevice.name())
+            page = emptyPage
+        }
+        deviceConfigurationLoader.sourceComponent = page
+    }
+
+    function performQuit(force) {
+        if (saveStatusTracker.saveNeeded && !force) {
+            unsavedQuitCheckDialog.open()
+            return
+        }
+        if (stateMachine.connected) {
+            stateMachine.doEnterNormalOperation()
+            // The machine runs on this thread, so this only catches an end it reached at once.
+            for (var i = 0; i < 10000; ++i) {
+                if (!stateMachine.connected)
+                    break
+            }
+        }
+        Qt.quit()
     }
 
     visible: true
     width: 1024
-    height: 720
+    height: 768
+    minimumWidth: width
+    maximumWidth: width
+    minimumHeight: height
+    maximumHeight: height
     title: applicationName
+
+    onClosing: {
+        close.accepted = false
+        performQuit(false)
+    }
+
+    Component.onCompleted: updateSerialPort()
+
+    Connections {
+        target: commsHandler
+        function onCurrentProviderChanged() { updateSerialPort() }
+    }
+
+    Connections {
+        target: portSetting
+        ignoreUnknownSignals: true
+        function onValueChanged() { updateSerialPort() }
+    }
 
     Connections {
         target: stateMachine
-        function onConnectSuccessful() { outcome = qsTr("Connected.") }
-        function onDisconnectSuccessful() { outcome = qsTr("Disconnected.") }
-        function onReadFromDeviceSuccessful() { outcome = qsTr("Configuration read from the device.") }
-        function onWriteToDeviceSuccessful() { outcome = qsTr("Configuration written to the device.") }
-        function onFactoryResetSuccessful() { outcome = qsTr("The device was reset to its factory settings.") }
-        function onDeviceError() { outcome = qsTr("The device reported an error.") }
-        function onTimeout() { outcome = qsTr("The device did not answer in time.") }
-        function onCommsError(errorCode, errorText) { outcome = errorText }
+        function onCurrentDeviceChanged() { loadDevicePage() }
+        function onTimeout() {
+            showError(qsTr("Communication Timeout"), qsTr("A communication timeout has occurred."))
+        }
         function onDeviceUnsupported(deviceIdString, productId) {
-            outcome = qsTr("This device is not supported (product ID %1).").arg(productId)
+            showError(qsTr("Device Unsupported"),
+                      qsTr("The connected device is not supported by this application:") + "\n\n"
+                      + qsTr("Device ID") + ": " + deviceIdString + "\n"
+                      + qsTr("Product ID") + ": " + productId)
+        }
+        function onConfigurationUnsupported(productId) {
+            showError(qsTr("Configuration Unsupported"),
+                      qsTr("The configuration data cannot be loaded, as its product ID is unsupported.")
+                      + "\n\n" + qsTr("Product ID") + ": " + productId)
+        }
+        function onConfigurationVersionMismatch() {
+            showWarning(qsTr("Configuration Data Version Mismatch"),
+                        qsTr("The configuration data was created with another version of this software. Though the data from the file has been loaded as carefully as possible, this could lead to unexpected behavior."))
+        }
+        function onConfigurationVersionObsolete() {
+            showError(qsTr("Configuration Data Obsolete"),
+                      qsTr("The configuration data is obsolete and could not be loaded."))
+        }
+        function onConfigurationChecksumError() {
+            showError(qsTr("Configuration Data Checksum Error"),
+                      qsTr("The configuration data could not be loaded due to a checksum error."))
+        }
+        function onConfigurationParseError() {
+            showError(qsTr("Configuration Data Parse Error"),
+                      qsTr("The configuration data could not be parsed and may be corrupt."))
+        }
+        function onDeviceError() {
+            showError(qsTr("Device Error"), qsTr("The connected device has reported an error."))
+        }
+        function onCommsError(errorCode, errorText) {
+            showError(qsTr("Communication Error"),
+                      qsTr("A communication error has occurred.") + " " + errorText
+                      + " (" + qsTr("Error code") + ": " + errorCode + ")")
+        }
+        function onSaveFileFailed(filePath, reason) {
+            showError(qsTr("Save Failed"), saveFailedText(filePath, reason))
+        }
+        function onPackSupportArchiveFailed(filePath, reason) {
+            showError(qsTr("Save Failed"), saveFailedText(filePath, reason))
+        }
+        function onLoadFileSuccessful(filePath) { successToast.text = qsTr("Loaded file") + " " + filePath }
+        function onNewFileSuccessful(deviceName) {
+            successToast.text = qsTr("Created new configuration for") + " " + deviceName
+        }
+        function onSaveFileSuccessful(filePath) { successToast.text = qsTr("Saved file") + " " + filePath }
+        function onPackSupportArchiveSuccessful(filePath) {
+            successToast.text = qsTr("Created support archive") + " " + filePath
+        }
+        function onConnectSuccessful() { successToast.text = qsTr("Connection successful") }
+        function onDisconnectSuccessful() { successToast.text = qsTr("Disconnection successful") }
+        function onReadFromDeviceSuccessful() { successToast.text = qsTr("Read data from device") }
+        function onWriteToDeviceSuccessful() { successToast.text = qsTr("Wrote data to device") }
+        function onFactoryResetSuccessful() { successToast.text = qsTr("Factory reset command sent") }
+        function onPairingModeSuccessful() { successToast.text = qsTr("Pairing mode command sent") }
+    }
+
+    Action {
+        id: newConfigurationAction
+        objectName: "newConfigurationAction"
+        text: qsTr("&New configuration") + (deviceFactory.supportedDeviceProductIds.length > 1 ? "..." : "")
+        tooltip: qsTr("New configuration...")
+        iconSource: Theme.themeIconNew
+        shortcut: StandardKey.New
+        onTriggered: {
+            if (saveStatusTracker.saveNeeded)
+                unsavedNewConfigCheckDialog.open()
+            else
+                newConfigurationStep()
+        }
+    }
+    Action {
+        id: loadConfigurationAction
+        objectName: "loadConfigurationAction"
+        text: qsTr("&Load configuration...")
+        tooltip: qsTr("Load configuration...")
+        iconSource: Theme.themeIconOpen
+        shortcut: StandardKey.Open
+        onTriggered: {
+            if (saveStatusTracker.saveNeeded)
+                unsavedLoadConfigCheckDialog.open()
+            else
+                loadDialog.open()
+        }
+    }
+    Action {
+        id: saveConfigurationAction
+        objectName: "saveConfigurationAction"
+        text: qsTr("&Save configuration")
+        tooltip: qsTr("Save configuration")
+        iconSource: Theme.themeIconSave
+        shortcut: StandardKey.Save
+        enabled: !!currentDevice && (saveStatusTracker.currentFilePath === "" || saveStatusTracker.saveNeeded)
+        onTriggered: {
+            if (saveStatusTracker.currentFilePath !== "" && saveStatusTracker.saveNeeded)
+                stateMachine.doSaveConfiguration(saveStatusTracker.currentFileUrl)
+            else
+                saveConfigurationAsAction.trigger()
+        }
+    }
+    Action {
+        id: saveConfigurationAsAction
+        objectName: "saveConfigurationAsAction"
+        text: qsTr("Save configuration &as...")
+        shortcut: StandardKey.SaveAs
+        enabled: !!currentDevice
+        onTriggered: saveDialog.open()
+    }
+    Action {
+        id: quitAction
+        objectName: "quitAction"
+        text: qsTr("&Exit")
+        shortcut: StandardKey.Quit
+        onTriggered: performQuit(false)
+    }
+    Action {
+        id: showDeviceInfoAction
+        objectName: "showDeviceInfoAction"
+        text: qsTr("Device &information...")
+        shortcut: "Ctrl+Shift+I"
+        enabled: stateMachine.connected && knownProduct
+        onTriggered: showWindow("deviceInfo.qml")
+    }
+    Action {
+        id: factoryResetAction
+        objectName: "factoryResetAction"
+        text: qsTr("&Reset device to factory settings")
+        enabled: canTalkToDevice
+        onTriggered: stateMachine.doFactoryReset()
+    }
+    Action {
+        id: showConnectionSettingsAction
+        objectName: "showConnectionSettingsAction"
+        text: qsTr("&Connection settings...")
+        onTriggered: showWindow("connectionSettings.qml")
+    }
+    Action {
+        id: createSupportArchiveAction
+        objectName: "createSupportArchiveAction"
+        text: qsTr("&Create support archive") + "..."
+        onTriggered: saveSupportArchiveDialog.open()
+    }
+    Action {
+        id: showAboutAction
+        objectName: "showAboutAction"
+        text: qsTr("&About") + " " + applicationName + "..."
+        onTriggered: showWindow("aboutWindow.qml")
+    }
+    Action {
+        id: connectAction
+        objectName: "connectAction"
+        text: qsTr("&Connect")
+        tooltip: qsTr("Connect")
+        iconSource: Theme.themeIconConnect
+        shortcut: "Ctrl+Shift+C"
+        enabled: !stateMachine.connected && !stateMachine.busy && serialPort !== ""
+        onTriggered: stateMachine.doConnect()
+    }
+    Action {
+        id: disconnectAction
+        objectName: "disconnectAction"
+        text: qsTr("&Disconnect")
+        tooltip: qsTr("Disconnect")
+        iconSource: Theme.themeIconDisconnect
+        shortcut: "Ctrl+Shift+D"
+        enabled: canTalkToDevice
+        onTriggered: stateMachine.doEnterNormalOperation()
+    }
+    Action {
+        id: readDataFromDeviceAction
+        objectName: "readDataFromDeviceAction"
+        text: qsTr("&Read data from the device")
+        tooltip: qsTr("Read data from the device")
+        iconSource: Theme.themeIconRead
+        shortcut: "Ctrl+Shift+R"
+        enabled: canTalkToDevice
+        onTriggered: {
+            if (saveStatusTracker.saveNeeded)
+                unsavedDeviceReadCheckDialog.open()
+            else
+                stateMachine.doReadDeviceConfiguration()
+        }
+    }
+    Action {
+        id: writeDataToDeviceAction
+        objectName: "writeDataToDeviceAction"
+        text: qsTr("&Write data to the device")
+        tooltip: qsTr("Write data to the device")
+        iconSource: Theme.themeIconWrite
+        shortcut: "Ctrl+Shift+W"
+        enabled: canTalkToDevice
+        onTriggered: stateMachine.doWriteDeviceConfiguration()
+    }
+
+    menuBar: ThemedMenuBar {
+        ThemedMenu {
+            title: qsTr("&File")
+            MenuItem { action: newConfigurationAction }
+            MenuItem { action: loadConfigurationAction }
+            MenuItem { action: saveConfigurationAction }
+            MenuItem { action: saveConfigurationAsAction }
+            MenuSeparator {}
+            MenuItem { action: quitAction }
+        }
+        ThemedMenu {
+            title: qsTr("&Device")
+            MenuItem { action: connectAction }
+            MenuItem { action: disconnectAction }
+            MenuItem { action: readDataFromDeviceAction }
+            MenuItem { action: writeDataToDeviceAction }
+            MenuItem { action: showDeviceInfoAction }
+            MenuSeparator {}
+            MenuItem { action: factoryResetAction }
+        }
+        ThemedMenu {
+            title: qsTr("&Options")
+            MenuItem { action: showConnectionSettingsAction }
+        }
+        ThemedMenu {
+            title: qsTr("&Help")
+            MenuItem {
+                action: createSupportArchiveAction
+                visible: knownProduct
+            }
+            MenuSeparator { visible: knownProduct }
+            MenuItem { action: showAboutAction }
         }
     }
 
     toolBar: ThemedToolBar {
         RowLayout {
-            spacing: 8
-            ThemedButton {
-                text: qsTr("Connect")
-                enabled: canConnect
-                onClicked: stateMachine.doConnect()
+            spacing: 0
+            ToolButton { action: newConfigurationAction }
+            ToolButton { action: loadConfigurationAction }
+            ToolButton { action: saveConfigurationAction }
+            ToolButton {
+                action: connectAction
+                visible: commsHandler.currentProviderType !== "" && !stateMachine.connected
             }
-            ThemedButton {
-                text: qsTr("Disconnect")
-                enabled: canOperate
-                onClicked: stateMachine.doEnterNormalOperation()
+            ToolButton {
+                action: disconnectAction
+                visible: stateMachine.connected
             }
-            ThemedButton {
-                text: qsTr("Read")
-                enabled: canOperate
-                onClicked: stateMachine.doReadDeviceConfiguration()
+            ToolButton {
+                action: readDataFromDeviceAction
+                visible: stateMachine.connected
             }
-            ThemedButton {
-                text: qsTr("Write")
-                enabled: canOperate
-                onClicked: stateMachine.doWriteDeviceConfiguration()
-            }
-            ThemedBusyIndicator {
-                running: stateMachine.busy
+            ToolButton {
+                action: writeDataToDeviceAction
+                visible: stateMachine.connected
             }
         }
-    }
-
-    GridLayout {
-        anchors.top: parent.top
-        anchors.left: parent.left
-        anchors.margins: 20
-        columns: 2
-        columnSpacing: 20
-        rowSpacing: 8
-
-        ThemedText { text: qsTr("Port") }
-        ThemedText { text: commsHandler.currentProviderType + " " + portName() }
-        ThemedText { text: qsTr("Device") }
-        ThemedText { text: stateMachine.deviceIdString }
-        ThemedText { text: qsTr("Product") }
-        ThemedText { text: device ? device.name() : "" }
-        ThemedText { text: qsTr("Serial number") }
-        ThemedText { text: deviceInfo ? deviceInfo.serialNumber : "" }
     }
 
     statusBar: ThemedStatusBar {
-        ThemedText {
-            text: outcome
+        GridLayout {
+            anchors.fill: parent
+            columns: 2
+            ThemedText {
+                objectName: "connectionStatusText"
+                Layout.fillWidth: true
+                horizontalAlignment: Text.AlignLeft
+                text: stateMachine.busy ? qsTr("Busy") + "..."
+                      : stateMachine.connected ? qsTr("Connected to device") + ": " + stateMachine.deviceIdString
+                      : qsTr("Not connected")
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: showDeviceInfoAction.trigger()
+                }
+            }
+            ThemedText {
+                objectName: "providerStatusText"
+                Layout.alignment: Qt.AlignRight
+                horizontalAlignment: Text.AlignRight
+                font.bold: true
+                text: commsHandler.currentProviderType + " ("
+                      + (serialPort !== "" ? serialPort : qsTr("not configured")) + ")"
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: showConnectionSettingsAction.trigger()
+                }
+            }
         }
+    }
+
+    Item {
+        id: deviceArea
+        anchors.fill: parent
+
+        Loader {
+            id: deviceConfigurationLoader
+            objectName: "deviceConfigurationLoader"
+            anchors.fill: parent
+            sourceComponent: emptyPage
+        }
+
+        Component {
+            id: emptyPage
+            ThemedPage {}
+        }
+
+        ThemedText {
+            objectName: "deviceCaption"
+            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 4
+            visible: text !== ""
+            text: {
+                if (!currentDevice)
+                    return ""
+                var type = saveStatusTracker.configurationType
+                var origin = type === VtTypes.CONFIGURATION_TYPE_NEW ? "(" + qsTr("unsaved configuration") + ")"
+                           : type === VtTypes.CONFIGURATION_TYPE_FILE ? saveStatusTracker.currentFilePath
+                           : "(" + qsTr("read from device") + ")"
+                return currentDevice.name() + ": " + origin + (saveStatusTracker.saveNeeded ? "*" : "")
+            }
+        }
+
+        // While the machine talks to the device, the page takes no input.
+        ThemedBusyIndicator {
+            anchors.centerIn: parent
+            visible: stateMachine.busy
+            running: stateMachine.busy
+        }
+        Rectangle {
+            anchors.fill: parent
+            visible: stateMachine.busy
+            color: "lightgray"
+            opacity: 0.3
+        }
+        MouseArea {
+            objectName: "busyOverlay"
+            anchors.fill: parent
+            visible: stateMachine.busy
+            acceptedButtons: Qt.AllButtons
+            hoverEnabled: true
+        }
+    }
+
+    // Shown over the device page; it fades in, stays a second and fades out. The same text
+    // arriving again while shown changes nothing; a different one restarts the time.
+    Rectangle {
+        id: successToast
+        objectName: "successToast"
+        property alias text: toastText.text
+
+        parent: deviceConfigurationLoader.item
+        z: 10000
+        anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
+        anchors.bottom: parent ? parent.bottom : undefined
+        anchors.bottomMargin: 25
+        width: toastText.width + 10
+        height: toastText.height + 10
+        radius: 5
+        color: Theme.themeBlack
+        opacity: 0
+
+        onTextChanged: {
+            if (text !== "") {
+                opacity = 0.9
+                toastTimer.restart()
+            }
+        }
+        onOpacityChanged: {
+            if (opacity === 0)
+                text = ""
+        }
+
+        Behavior on opacity {
+            NumberAnimation { duration: 1000 }
+        }
+
+        ThemedText {
+            id: toastText
+            anchors.centerIn: parent
+            color: Theme.themeWhite
+            wrapMode: Text.NoWrap
+        }
+
+        Timer {
+            id: toastTimer
+            interval: 2000
+            onTriggered: successToast.opacity = 0
+        }
+    }
+
+    MessageDialog {
+        id: errorDialog
+        objectName: "errorDialog"
+        property string errorTitle: ""
+        property string errorText: ""
+        icon: StandardIcon.Critical
+        standardButtons: StandardButton.Ok
+        modality: Qt.ApplicationModal
+        title: errorTitle
+        text: errorText
+        onVisibleChanged: {
+            if (!visible) {
+                errorTitle = ""
+                errorText = ""
+            }
+        }
+    }
+
+    MessageDialog {
+        id: warningDialog
+        objectName: "warningDialog"
+        property string warningTitle: ""
+        property string warningText: ""
+        icon: StandardIcon.Warning
+        standardButtons: StandardButton.Ok
+        modality: Qt.ApplicationModal
+        title: warningTitle
+        text: warningText
+        onVisibleChanged: {
+            if (!visible) {
+                warningTitle = ""
+                warningText = ""
+            }
+        }
+    }
+
+    MessageDialog {
+        id: unsavedQuitCheckDialog
+        objectName: "unsavedQuitCheckDialog"
+        icon: StandardIcon.Warning
+        standardButtons: StandardButton.Yes | StandardButton.No
+        modality: Qt.ApplicationModal
+        title: qsTr("Unsaved Changes")
+        text: qsTr("Changes to the current configuration are unsaved. Are you sure you want to quit?")
+        onYes: performQuit(true)
+    }
+
+    MessageDialog {
+        id: unsavedDeviceReadCheckDialog
+        objectName: "unsavedDeviceReadCheckDialog"
+        icon: StandardIcon.Warning
+        standardButtons: StandardButton.Yes | StandardButton.No
+        modality: Qt.ApplicationModal
+        title: qsTr("Unsaved Changes")
+        text: qsTr("Changes to the current configuration are unsaved, and reading from the device would overwrite these changes. Do you want to proceed?")
+        onYes: stateMachine.doReadDeviceConfiguration()
+    }
+
+    MessageDialog {
+        id: unsavedNewConfigCheckDialog
+        objectName: "unsavedNewConfigCheckDialog"
+        icon: StandardIcon.Warning
+        standardButtons: StandardButton.Yes | StandardButton.No
+        modality: Qt.ApplicationModal
+        title: qsTr("Unsaved Changes")
+        text: qsTr("Changes to the current configuration are unsaved, and creating a new device would overwrite these changes. Do you want to proceed?")
+        onYes: newConfigurationStep()
+    }
+
+    MessageDialog {
+        id: unsavedLoadConfigCheckDialog
+        objectName: "unsavedLoadConfigCheckDialog"
+        icon: StandardIcon.Warning
+        standardButtons: StandardButton.Yes | StandardButton.No
+        modality: Qt.ApplicationModal
+        title: qsTr("Unsaved Changes")
+        text: qsTr("Changes to the current configuration are unsaved, and loading a configuration file would overwrite these changes. Do you want to proceed?")
+        onYes: loadDialog.open()
+    }
+
+    // Offered to device pages for their own confirmations; this window never opens it.
+    MessageDialog {
+        id: genericAreYouSureDialog
+        objectName: "genericAreYouSureDialog"
+        icon: StandardIcon.Warning
+        standardButtons: StandardButton.Yes | StandardButton.No
+        modality: Qt.ApplicationModal
+    }
+
+    FileDialog {
+        id: saveDialog
+        objectName: "saveDialog"
+        title: qsTr("Save configuration to a file")
+        modality: Qt.ApplicationModal
+        selectExisting: false
+        selectMultiple: false
+        nameFilters: [qsTr("KT configuration files") + " (*.bgc)", qsTr("All files") + " (*)"]
+        onAccepted: saveConfigurationTo(fileUrl)
+    }
+
+    FileDialog {
+        id: loadDialog
+        objectName: "loadDialog"
+        title: qsTr("Load configuration from a file")
+        modality: Qt.ApplicationModal
+        selectExisting: true
+        selectMultiple: false
+        nameFilters: [qsTr("KT configuration files") + " (*.bgc)", qsTr("All files") + " (*)"]
+        onAccepted: stateMachine.doLoadConfiguration(String(fileUrl))
+    }
+
+    FileDialog {
+        id: saveSupportArchiveDialog
+        objectName: "saveSupportArchiveDialog"
+        title: qsTr("Save support archive")
+        modality: Qt.ApplicationModal
+        selectExisting: false
+        selectMultiple: false
+        nameFilters: [qsTr("ZIP archives") + " (*.zip)", qsTr("All files") + " (*)"]
+        onAccepted: packSupportArchiveTo(fileUrl)
     }
 }

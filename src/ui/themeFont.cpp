@@ -6,8 +6,8 @@
 #include <QStringList>
 
 namespace {
-const QString kFontFile = QStringLiteral(":/themes/halvard/fonts/FrutigerLTStd-Light.ttf");
-}
+const QString FONT_FILE = QStringLiteral(":/themes/halvard/fonts/FrutigerLTStd-Light.ttf");
+} // namespace
 
 QString ThemeFont::familyName()
 {
@@ -16,10 +16,10 @@ QString ThemeFont::familyName()
 
 QString ThemeFont::install()
 {
-    const int id = QFontDatabase::addApplicationFont(kFontFile);
+    const int id = QFontDatabase::addApplicationFont(FONT_FILE);
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     if (id < 0 || families.isEmpty()) {
-        qWarning() << "Cannot register theme font" << kFontFile;
+        qWarning() << "Cannot register theme font" << FONT_FILE;
         return QString();
     }
     const QString family = families.constFirst();

@@ -58,23 +58,14 @@ private slots:
         QTest::newRow("above maximum") << QVariantMap{} << QVariantMap{{"value", 150.0}} << QByteArray() << 99.0 << "99" << 1 << 1;
         QTest::newRow("below minimum") << QVariantMap{{"minimumValue", -5.0}} << QVariantMap{{"value", -20.0}} << QByteArray() << -5.0 << "-5" << 1 << 1;
         QTest::newRow("rounded up to decimals") << QVariantMap{{"maximumValue", 10.0}, {"decimals", 1}} << QVariantMap{{"value", 2.46}} << QByteArray() << 2.5 << "2.5" << 1 << 1;
-        QTest::newRow("rounded down to whole") << QVariantMap{{"maximumValue", 10.0}} << QVariantMap{{"value", 3.4}} << QByteArray() << 3.0 << "3" << 1 << 1;
         QTest::newRow("clamped before rounding") << QVariantMap{{"maximumValue", 1.25}, {"decimals", 1}} << QVariantMap{{"value", 7.0}} << QByteArray() << 1.3 << "1.3" << 1 << 1;
         QTest::newRow("NaN keeps the value") << QVariantMap{{"minimumValue", 2.0}, {"maximumValue", 10.0}} << QVariantMap{{"value", qQNaN()}} << QByteArray() << 2.0 << "2" << 0 << 0;
         // Once for the new maximum, once for the lowered value.
         QTest::newRow("maximum lowered below the value") << QVariantMap{{"value", 50.0}} << QVariantMap{{"maximumValue", 20.0}} << QByteArray() << 20.0 << "20" << 1 << 2;
         QTest::newRow("maximum below minimum") << QVariantMap{{"minimumValue", 10.0}} << QVariantMap{{"maximumValue", 5.0}} << QByteArray() << 10.0 << "10" << 0 << 1;
-        QTest::newRow("maximum below minimum, value between") << QVariantMap{{"minimumValue", 10.0}} << QVariantMap{{"maximumValue", 5.0}, {"value", 7.0}} << QByteArray() << 10.0 << "10" << 0 << 1;
-        QTest::newRow("maximum below minimum, value below") << QVariantMap{{"minimumValue", 10.0}} << QVariantMap{{"maximumValue", 5.0}, {"value", -3.0}} << QByteArray() << 10.0 << "10" << 0 << 1;
         QTest::newRow("value") << QVariantMap{} << QVariantMap{{"value", 5.0}} << QByteArray() << 5.0 << "5" << 1 << 1;
-        QTest::newRow("same value again") << QVariantMap{} << QVariantMap{{"value", 0.0}} << QByteArray() << 0.0 << "0" << 0 << 0;
-        QTest::newRow("minimumValue") << QVariantMap{} << QVariantMap{{"minimumValue", -5.0}} << QByteArray() << 0.0 << "0" << 0 << 1;
-        QTest::newRow("maximumValue") << QVariantMap{} << QVariantMap{{"maximumValue", 50.0}} << QByteArray() << 0.0 << "0" << 0 << 1;
         QTest::newRow("decimals") << QVariantMap{} << QVariantMap{{"decimals", 2}} << QByteArray() << 0.0 << "0.00" << 0 << 1;
-        QTest::newRow("prefix") << QVariantMap{} << QVariantMap{{"prefix", "#"}} << QByteArray() << 0.0 << "#0" << 0 << 1;
-        QTest::newRow("suffix") << QVariantMap{} << QVariantMap{{"suffix", "s"}} << QByteArray() << 0.0 << "0s" << 0 << 1;
         QTest::newRow("radix") << QVariantMap{} << QVariantMap{{"radix", 16}} << QByteArray() << 0.0 << "0" << 0 << 1;
-        QTest::newRow("stepSize") << QVariantMap{} << QVariantMap{{"stepSize", 2.0}} << QByteArray() << 0.0 << "0" << 0 << 0;
         QTest::newRow("increment to the maximum") << at(0.5) << QVariantMap{} << QByteArray("increment") << 1.0 << "1.0" << 1 << 1;
         QTest::newRow("increment at the maximum") << at(1.0) << QVariantMap{} << QByteArray("increment") << 1.0 << "1.0" << 0 << 0;
         QTest::newRow("decrement at the minimum") << at(-1.0) << QVariantMap{} << QByteArray("decrement") << -1.0 << "-1.0" << 0 << 0;
@@ -124,10 +115,7 @@ private slots:
         QTest::newRow("hex with prefix") << QVariantMap{{"radix", 16}, {"prefix", "0x"}} << 255.0 << "0xff";
         QTest::newRow("decimals with suffix") << QVariantMap{{"decimals", 2}, {"suffix", " V"}} << 2.5 << "2.50 V";
         QTest::newRow("negative hex has a minus sign, not two's complement") << QVariantMap{{"radix", 16}} << -3.9 << "-3";
-        QTest::newRow("no group separator") << QVariantMap{{"decimals", 1}} << 1234567.0 << "1234567.0";
-        QTest::newRow("octal") << QVariantMap{{"radix", 8}} << 64.0 << "100";
         QTest::newRow("radix 0 does not divide by zero") << QVariantMap{{"radix", 0}} << 42.0 << "42";
-        QTest::newRow("radix above 36 writes base 10") << QVariantMap{{"radix", 40}} << -42.0 << "-42";
         QTest::newRow("hex saturates beyond int") << QVariantMap{{"radix", 16}} << 1e12 << "7fffffff";
     }
 
@@ -164,17 +152,11 @@ private slots:
         QTest::newRow("decimal point inside, with decimals") << decimal(2) << "4.2" << 2 << QValidator::Intermediate << "4.2" << 2 << 4.2 << "4.20" << 1;
         QTest::newRow("group separator inside") << decimal(2) << "1,000" << 2 << QValidator::Invalid << "1,000" << 2 << 7.0 << "7.00" << 0;
         QTest::newRow("out of range never reaches the value") << decimal(0) << "2000" << 4 << QValidator::Intermediate << "2000" << 4 << 7.0 << "7" << 0;
-        QTest::newRow("canonical text") << decimal(1) << "12.5" << 4 << QValidator::Acceptable << "12.5" << 4 << 12.5 << "12.5" << 1;
-        QTest::newRow("letters") << decimal(0) << "1a" << 2 << QValidator::Invalid << "1a" << 2 << 7.0 << "7" << 0;
         QTest::newRow("upper case hex") << whole(16, 0) << "FF" << 2 << QValidator::Intermediate << "FF" << 2 << 255.0 << "ff" << 1;
         QTest::newRow("hex above maximum") << whole(16, 0) << "1FF" << 3 << QValidator::Intermediate << "1FF" << 3 << 255.0 << "ff" << 1;
-        QTest::newRow("canonical hex") << whole(16, 0) << "1a" << 2 << QValidator::Acceptable << "1a" << 2 << 26.0 << "1a" << 1;
         QTest::newRow("not a hex digit") << whole(16, 0) << "G" << 1 << QValidator::Invalid << "G" << 1 << 1.0 << "1" << 0;
         QTest::newRow("negative hex") << whole(16, -100) << "-1a" << 3 << QValidator::Acceptable << "-1a" << 3 << -26.0 << "-1a" << 1;
         QTest::newRow("hex below minimum") << whole(16, -100) << "-ff" << 3 << QValidator::Acceptable << "-ff" << 3 << -100.0 << "-64" << 1;
-        QTest::newRow("digit outside octal") << whole(8, 0) << "9" << 1 << QValidator::Acceptable << "9" << 1 << 1.0 << "1" << 0;
-        QTest::newRow("octal") << whole(8, 0) << "17" << 2 << QValidator::Acceptable << "17" << 2 << 15.0 << "17" << 1;
-        QTest::newRow("radix 0 reads base 10") << whole(0, 0) << "12" << 2 << QValidator::Acceptable << "12" << 2 << 12.0 << "12" << 1;
         QTest::newRow("lone minus") << whole(16, -100) << "-" << 1 << QValidator::Intermediate << "-" << 1 << 1.0 << "1" << 0;
         // The user deleted the prefix with the cursor at the start.
         QTest::newRow("missing prefix restored before the cursor") << QVariantMap{{"prefix", "$"}, {"value", 12.0}} << "12" << 0 << QValidator::Acceptable << "$12" << 1 << 12.0 << "$12" << 0;
