@@ -426,7 +426,11 @@ ThemedPage {
                             help: qsTr("Everyone who joins the network needs it.")
                             toolTipItem: devicePage
                             onEdited: {
-                                wlanColumn.wlan.setSecurityAndPassphrase(wlanColumn.security, text)
+                                // A security of a newer firmware stays as it is.
+                                if (wlanColumn.pendingSecurity >= 0)
+                                    wlanColumn.wlan.setSecurityAndPassphrase(wlanColumn.pendingSecurity, text)
+                                else
+                                    wlanColumn.wlan.passphrase = text
                                 wlanColumn.pendingSecurity = -1
                             }
                         }
