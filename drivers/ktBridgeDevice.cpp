@@ -1,8 +1,10 @@
 #include "drivers/ktBridgeDevice.h"
 
+#include <qvtpb/bluetoothConfig.h>
 #include <qvtpb/configurationFile.h>
 #include <qvtpb/interfaceConfig.h>
 #include <qvtpb/productDeviceInfo.h>
+#include <qvtpb/wlanConfig.h>
 
 #include <QDebug>
 
@@ -21,6 +23,12 @@ KtBridgeDevice::KtBridgeDevice(const KtBridgeProduct &product, QObject *parent)
     connect(mConfiguration, &Pb::AbstractMessage::edited, this, &AbstractDevice::saveNeeded);
     connect(mConfiguration->deviceInfo(), &Pb::Product::DeviceInfo::productCodeChanged, this,
             &KtBridgeDevice::onProductCodeChanged);
+    if (Pb::Network::WlanConfig *wlan = mConfiguration->wlan()) {
+        connect(wlan, &Pb::Network::WlanConfig::passphraseChanged, this, &KtBridgeDevice::factorySecretsChanged);
+        connect(wlan, &Pb::Network::WlanConfig::securityChanged, this, &KtBridgeDevice::factorySecretsChanged);
+    }
+    if (Pb::Network::BluetoothConfig *bluetooth = mConfiguration->bluetooth())
+        connect(bluetooth, &Pb::Network::BluetoothConfig::pinChanged, this, &KtBridgeDevice::factorySecretsChanged);
 }
 
 QSharedPointer<AbstractDevice> KtBridgeDevice::newInstance() const
@@ -107,6 +115,19 @@ Pb::AbstractMessage *KtBridgeDevice::bluetoothInterface() const
 QString KtBridgeDevice::productId() const
 {
     return mProductId;
+}
+
+bool KtBridgeDevice::factoryPassphraseInUse() const
+{
+    const Pb::Network::WlanConfig *wlan = mConfiguration->wlan();
+    return wlan && wlan->security() != Pb::Network::WlanConfig::SECURITY_OPEN
+        && wlan->passphrase() == KtBridgeProduct::FACTORY_PASSPHRASE;
+}
+
+bool KtBridgeDevice::factoryPinInUse() const
+{
+    const Pb::Network::BluetoothConfig *bluetooth = mConfiguration->bluetooth();
+    return bluetooth && bluetooth->pin() == KtBridgeProduct::FACTORY_PIN;
 }
 
 void KtBridgeDevice::onProductCodeChanged()

@@ -21,6 +21,10 @@ class KtBridgeDevice : public AbstractDevice
     Q_PROPERTY(QVt::Pb::Can::Config *can READ can CONSTANT)
     Q_PROPERTY(QVt::Pb::AbstractMessage *wlanInterface READ wlanInterface CONSTANT)
     Q_PROPERTY(QVt::Pb::AbstractMessage *bluetoothInterface READ bluetoothInterface CONSTANT)
+    // True while the WLAN, secured, or the Bluetooth interface still uses the secret
+    // every unit leaves the factory with: anyone nearby may know it.
+    Q_PROPERTY(bool factoryPassphraseInUse READ factoryPassphraseInUse NOTIFY factorySecretsChanged)
+    Q_PROPERTY(bool factoryPinInUse READ factoryPinInUse NOTIFY factorySecretsChanged)
 
 public:
     // Starts with the product's factory configuration and no reported information.
@@ -44,6 +48,12 @@ public:
     // The product ID the configuration is for: the primary one until a
     // configuration for another of this product's IDs is loaded.
     QString productId() const;
+
+    bool factoryPassphraseInUse() const;
+    bool factoryPinInUse() const;
+
+signals:
+    void factorySecretsChanged();
 
 private:
     void onProductCodeChanged();

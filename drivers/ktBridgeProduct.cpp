@@ -16,14 +16,17 @@ namespace {
 
 // The access point of a unit fresh from the factory; the user joins it to reach
 // the CAN service before choosing a network of their own.
-const QString FactoryPassphrase = QStringLiteral("ktbridge-setup");
-const QString FactoryAccessPointAddress = QStringLiteral("192.168.4.1");
-const QString FactoryAccessPointNetmask = QStringLiteral("255.255.255.0");
-constexpr quint32 FactoryAccessPointChannel = 6;
-constexpr quint32 FactoryCanServicePort = 20001;
-const QString FactoryBluetoothPin = QStringLiteral("1234");
+const QString FACTORY_ACCESS_POINT_ADDRESS = QStringLiteral("192.168.4.1");
+const QString FACTORY_ACCESS_POINT_NETMASK = QStringLiteral("255.255.255.0");
+constexpr quint32 FACTORY_ACCESS_POINT_CHANNEL = 6;
+constexpr quint32 FACTORY_CAN_SERVICE_PORT = 20001;
+constexpr quint32 FACTORY_BIT_RATE = 500000;
+constexpr quint32 FACTORY_SAMPLE_POINT = 875;
 
 } // namespace
+
+const QString KtBridgeProduct::FACTORY_PASSPHRASE = QStringLiteral("ktbridge-setup");
+const QString KtBridgeProduct::FACTORY_PIN = QStringLiteral("1234");
 
 KtBridgeProduct::KtBridgeProduct(const QString &name, const QStringList &productIds,
                                  Configuration::Interfaces interfaces)
@@ -73,8 +76,8 @@ Configuration::Interfaces KtBridgeProduct::interfaces() const
 void KtBridgeProduct::applyFactorySettings(Configuration *configuration) const
 {
     Pb::Can::Config *can = configuration->can();
-    can->setBitRate(Pb::Can::Config::BIT_RATE_500K);
-    can->setSamplePoint(875);
+    can->setBitRate(FACTORY_BIT_RATE);
+    can->setSamplePoint(FACTORY_SAMPLE_POINT);
     can->setListenOnly(false);
     can->setTermination(false);
     while (can->filterCount() > 0)
@@ -85,20 +88,16 @@ void KtBridgeProduct::applyFactorySettings(Configuration *configuration) const
         wlan->setMode(Pb::Network::WlanConfig::MODE_ACCESS_POINT);
         // "KT Bridge CWB" offers the network "KT-Bridge-CWB".
         wlan->setSsid(QString(mName).replace(QLatin1Char(' '), QLatin1Char('-')));
-        wlan->setSecurity(Pb::Network::WlanConfig::SECURITY_WPA2_PSK);
-        wlan->setPassphrase(FactoryPassphrase);
-        wlan->setChannel(FactoryAccessPointChannel);
-        wlan->setIpMode(Pb::Network::WlanConfig::IP_MODE_STATIC);
-        wlan->setIpAddress(FactoryAccessPointAddress);
-        wlan->setNetmask(FactoryAccessPointNetmask);
-        wlan->setGateway(QString());
-        wlan->setTcpPort(FactoryCanServicePort);
+        wlan->setSecurityAndPassphrase(Pb::Network::WlanConfig::SECURITY_WPA2_PSK, FACTORY_PASSPHRASE);
+        wlan->setChannel(FACTORY_ACCESS_POINT_CHANNEL);
+        wlan->setStaticAddress(FACTORY_ACCESS_POINT_ADDRESS, FACTORY_ACCESS_POINT_NETMASK, QString());
+        wlan->setTcpPort(FACTORY_CAN_SERVICE_PORT);
     }
 
     if (Pb::Network::BluetoothConfig *bluetooth = configuration->bluetooth()) {
         configuration->bluetoothInterface()->setEnabled(true);
         bluetooth->setDeviceName(mName);
-        bluetooth->setPin(FactoryBluetoothPin);
+        bluetooth->setPin(FACTORY_PIN);
         bluetooth->setDiscoverable(true);
     }
 }

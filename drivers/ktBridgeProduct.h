@@ -20,6 +20,10 @@ public:
         MODEL_CWB, // CAN, WLAN and Bluetooth
     };
 
+    // What every unit leaves the factory with; anyone who has the manual knows them.
+    static const QString FACTORY_PASSPHRASE;
+    static const QString FACTORY_PIN;
+
     static const KtBridgeProduct &model(eModel model);
     // The product serving productId (lower-case hexadecimal), or null.
     static const KtBridgeProduct *find(const QString &productId);

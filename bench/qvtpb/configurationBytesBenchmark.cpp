@@ -20,8 +20,8 @@ void fill(Configuration *config, int filters)
 {
     config->wlanInterface()->setEnabled(true);
     config->wlan()->setSsid(QStringLiteral("KT-Bridge-0003"));
-    config->wlan()->setSecurity(QVt::Pb::Network::WlanConfig::SECURITY_WPA2_PSK);
-    config->wlan()->setPassphrase(QStringLiteral("a passphrase of some length"));
+    config->wlan()->setSecurityAndPassphrase(QVt::Pb::Network::WlanConfig::SECURITY_WPA2_PSK,
+                                             QStringLiteral("a passphrase of some length"));
     config->wlan()->setTcpPort(2323);
     config->bluetooth()->setDeviceName(QStringLiteral("KT Bridge CWB"));
     config->deviceInfo()->setSerialNumber(4711);

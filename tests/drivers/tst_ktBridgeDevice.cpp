@@ -1,5 +1,4 @@
 #include "drivers/ktBridgeDevice.h"
-#include "messageWalker.h"
 
 #include <qvtpb/bluetoothConfig.h>
 #include <qvtpb/configurationFile.h>
@@ -8,11 +7,7 @@
 #include <qvtpb/productDeviceInfo.h>
 #include <qvtpb/wlanConfig.h>
 
-#include <QQmlComponent>
-#include <QQmlContext>
-#include <QQmlEngine>
 #include <QSignalSpy>
-#include <QtEndian>
 #include <QtTest>
 
 using QVt::Device::AbstractDevice;
@@ -32,19 +27,11 @@ private slots:
 
     void roundTripKeepsEdits_data();
     void roundTripKeepsEdits();
-    void olderRevisionKeepsItsProductId();
     void rejectedBytesLeaveConfiguration_data();
     void rejectedBytesLeaveConfiguration();
     void updateAndResetDeviceInfoKeepEdits();
-    void unusableReportForgetsReport_data();
-    void unusableReportForgetsReport();
-    void saveNeededOnEditsOnly();
-    void qmlEditsAndFollowsReportedInformation();
-    void interfacesByName_data();
     void interfacesByName();
     void newInstanceStartsFromFactory();
-    void findProduct_data();
-    void findProduct();
 };
 
 void TestKtBridgeDevice::initTestCase()
@@ -58,87 +45,54 @@ static Pb::Network::WlanConfig *wlanOf(const KtBridgeDevice &device)
     return interface ? qobject_cast<Pb::Network::WlanConfig *>(interface->object()) : nullptr;
 }
 
-static Pb::Network::BluetoothConfig *bluetoothOf(const KtBridgeDevice &device)
-{
-    auto *interface = qobject_cast<Pb::Interface::Config *>(device.bluetoothInterface());
-    return interface ? qobject_cast<Pb::Network::BluetoothConfig *>(interface->object()) : nullptr;
-}
-
 // What a unit of the product answers to "L": its stored configuration with the
 // information it reports about itself.
 static QByteArray unitReply(const KtBridgeProduct &product, const QString &productId, quint32 serialNumber)
 {
     Pb::KtBridge::Configuration configuration(product.interfaces());
     product.applyFactorySettings(&configuration);
-    configuration.can()->setBitRate(Pb::Can::Config::BIT_RATE_125K);
+    configuration.can()->setBitRate(125000);
     Pb::Product::DeviceInfo *info = configuration.deviceInfo();
     info->setVendorId(0x4b54);
     info->setProductCode(0xc0de);
-    info->setRevisionNumber(3);
     info->setSerialNumber(serialNumber);
-    info->setUnixTimeOfManufacture(1700000000);
-    if (configuration.wlanInterface()) {
-        configuration.wlan()->deviceInfo()->setModuleVersion(QStringLiteral("2.4.1"));
+    if (configuration.wlanInterface())
         configuration.wlan()->deviceInfo()->setMac(QStringLiteral("02:4b:54:00:00:01"));
-    }
-    if (configuration.bluetoothInterface())
-        configuration.bluetooth()->deviceInfo()->setMac(QStringLiteral("02:4b:54:00:00:02"));
     return File::compose(productId, configuration.serialize());
 }
 
 void TestKtBridgeDevice::roundTripKeepsEdits_data()
 {
     QTest::addColumn<KtBridgeProduct::eModel>("model");
-    QTest::newRow("CW") << KtBridgeProduct::MODEL_CW;
-    QTest::newRow("CB") << KtBridgeProduct::MODEL_CB;
-    QTest::newRow("CWB") << KtBridgeProduct::MODEL_CWB;
+    QTest::addColumn<QString>("productId");
+    QTest::newRow("CW") << KtBridgeProduct::MODEL_CW << "0000c0de0001";
+    QTest::newRow("CW of an older revision") << KtBridgeProduct::MODEL_CW << "0000c0de0011";
+    QTest::newRow("CB") << KtBridgeProduct::MODEL_CB << "0000c0de0002";
+    QTest::newRow("CWB") << KtBridgeProduct::MODEL_CWB << "0000c0de0003";
 }
 
+// Every field's way through the bytes is the library's; here the device wraps them.
 void TestKtBridgeDevice::roundTripKeepsEdits()
 {
     QFETCH(KtBridgeProduct::eModel, model);
+    QFETCH(QString, productId);
     const KtBridgeProduct &product = KtBridgeProduct::model(model);
 
     KtBridgeDevice edited(product);
-    edited.updateDeviceInfo(unitReply(product, product.productIds().first(), 4711));
-    MessageWalker::editEverything(&edited, edited.can());
-    const QVariantMap editedValues = MessageWalker::snapshot(&edited);
-    QVERIFY(editedValues.contains(QStringLiteral("deviceInfo.serialNumber")));
-    // Every value differs from the factory configuration's, so none can pass by default.
-    const KtBridgeDevice factory(product);
-    const QVariantMap factoryValues = MessageWalker::snapshot(&factory);
-    for (auto it = factoryValues.cbegin(); it != factoryValues.cend(); ++it)
-        QVERIFY2(editedValues.value(it.key()) != it.value(), qPrintable(it.key()));
+    QVERIFY(edited.deserialize(unitReply(product, productId, 4711)));
+    edited.can()->addFilter()->setIdentifier(0x123);
     const QByteArray bytes = edited.serialize();
 
     KtBridgeDevice loaded(product);
     QSignalSpy saveNeeded(&loaded, &AbstractDevice::saveNeeded);
-    QSignalSpy loadError(&loaded, &AbstractDevice::loadError);
     QVERIFY(loaded.deserialize(bytes));
 
-    QCOMPARE(MessageWalker::snapshot(&loaded), editedValues);
     QCOMPARE(loaded.serialize(), bytes);
-    QCOMPARE(saveNeeded.count(), 0);
-    QCOMPARE(loadError.count(), 0);
-}
-
-void TestKtBridgeDevice::olderRevisionKeepsItsProductId()
-{
-    const KtBridgeProduct &cw = KtBridgeProduct::model(KtBridgeProduct::MODEL_CW);
-    KtBridgeDevice device(cw);
-    QVERIFY(device.deserialize(unitReply(cw, QStringLiteral("0000c0de0011"), 1)));
-
+    QCOMPARE(loaded.deviceInfo()->serialNumber(), 4711u);
     File file;
-    QVERIFY(file.load(device.serialize()));
-    QCOMPARE(file.productId(), QStringLiteral("0000c0de0011"));
-    QCOMPARE(device.primaryProductId(), QStringLiteral("0000c0de0001"));
-}
-
-// The header starts with the magic and a big-endian 16-bit format version.
-static QByteArray withVersion(QByteArray bytes, quint16 version)
-{
-    qToBigEndian(version, bytes.data() + 4);
-    return bytes;
+    QVERIFY(file.load(bytes));
+    QCOMPARE(file.productId(), productId);
+    QCOMPARE(saveNeeded.count(), 0);
 }
 
 void TestKtBridgeDevice::rejectedBytesLeaveConfiguration_data()
@@ -150,15 +104,9 @@ void TestKtBridgeDevice::rejectedBytesLeaveConfiguration_data()
     QTest::addColumn<File::LOAD_ERROR>("error");
     QTest::addColumn<QString>("warning");
 
-    QTest::newRow("obsolete version") << withVersion(good, 0) << File::LOAD_ERROR_VERSION_OBSOLETE << QString();
-    QTest::newRow("newer version") << withVersion(good, 2) << File::LOAD_ERROR_VERSION_MISMATCH << QString();
     QByteArray corrupt = good;
     corrupt[corrupt.size() - 1] = char(corrupt.at(corrupt.size() - 1) ^ 0x01);
     QTest::newRow("body changed") << corrupt << File::LOAD_ERROR_CHECKSUM << QString();
-    QTest::newRow("truncated") << good.left(good.size() - 1) << File::LOAD_ERROR_PARSE << QString();
-    QTest::newRow("empty") << QByteArray() << File::LOAD_ERROR_PARSE << QString();
-    QTest::newRow("random bytes") << QByteArray::fromHex("9c0e77a1d3b2004f81ee23c5") << File::LOAD_ERROR_PARSE
-                                  << QString();
     QTest::newRow("another product")
         << unitReply(KtBridgeProduct::model(KtBridgeProduct::MODEL_CB), "0000c0de0002", 1) << File::LOAD_ERROR_PARSE
         << "Configuration not loaded; it is for product ID \"0000c0de0002\" not for \"KT Bridge CWB\"";
@@ -199,19 +147,10 @@ void TestKtBridgeDevice::updateAndResetDeviceInfoKeepEdits()
     device.updateDeviceInfo(unitReply(cwb, cwb.productIds().first(), 1234));
 
     QCOMPARE(deviceInfoChanged.count(), 1);
-    QVERIFY(device.deviceInfo());
     QCOMPARE(device.deviceInfo()->serialNumber(), 1234u);
-    QCOMPARE(device.deviceInfo()->productCode(), 0xc0deu);
     QCOMPARE(wlanOf(device)->deviceInfo()->mac(), QStringLiteral("02:4b:54:00:00:01"));
-    QCOMPARE(bluetoothOf(device)->deviceInfo()->mac(), QStringLiteral("02:4b:54:00:00:02"));
     QCOMPARE(wlanOf(device)->ssid(), QStringLiteral("edited"));
-    QCOMPARE(device.can()->bitRate(), Pb::Can::Config::BIT_RATE_500K);
-
-    // The report travels with the configuration.
-    KtBridgeDevice copy(cwb);
-    QVERIFY(copy.deserialize(device.serialize()));
-    QCOMPARE(copy.deviceInfo()->serialNumber(), 1234u);
-    QCOMPARE(wlanOf(copy)->ssid(), QStringLiteral("edited"));
+    QCOMPARE(device.can()->bitRate(), 500000u); // the unit's 125 kbit/s are no edit of ours
 
     device.resetDeviceInfo();
 
@@ -220,127 +159,28 @@ void TestKtBridgeDevice::updateAndResetDeviceInfoKeepEdits()
     QCOMPARE(wlanOf(device)->deviceInfo()->mac(), QString());
     QCOMPARE(device.serialize(), edited);
     QCOMPARE(saveNeeded.count(), 0);
-}
 
-void TestKtBridgeDevice::unusableReportForgetsReport_data()
-{
-    const KtBridgeProduct &cb = KtBridgeProduct::model(KtBridgeProduct::MODEL_CB);
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("warning");
-    QTest::newRow("not a configuration")
-        << QByteArray("garbage") << "Device information not taken; the configuration does not load: QVt::Pb::Configuration::File::LOAD_ERROR_PARSE";
-    QTest::newRow("another product") << unitReply(cb, QStringLiteral("0000c0de0002"), 5)
-                                     << "Device information not taken; the configuration is for product ID \"0000c0de0002\"";
-}
-
-void TestKtBridgeDevice::unusableReportForgetsReport()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, warning);
-
-    const KtBridgeProduct &cw = KtBridgeProduct::model(KtBridgeProduct::MODEL_CW);
-    KtBridgeDevice device(cw);
-    device.updateDeviceInfo(unitReply(cw, QStringLiteral("0000c0de0011"), 1234));
-    QVERIFY(device.deviceInfo());
-
-    QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
-    device.updateDeviceInfo(bytes);
-
+    // Bytes that carry no usable report leave none behind.
+    device.updateDeviceInfo(unitReply(cwb, cwb.productIds().first(), 1234));
+    QTest::ignoreMessage(QtWarningMsg, "Device information not taken; the configuration is for product ID "
+                                       "\"0000c0de0002\"");
+    device.updateDeviceInfo(unitReply(KtBridgeProduct::model(KtBridgeProduct::MODEL_CB), "0000c0de0002", 5));
     QCOMPARE(device.deviceInfo(), nullptr);
 }
 
-void TestKtBridgeDevice::saveNeededOnEditsOnly()
-{
-    KtBridgeDevice device(KtBridgeProduct::model(KtBridgeProduct::MODEL_CWB));
-    QSignalSpy saveNeeded(&device, &AbstractDevice::saveNeeded);
-
-    device.can()->setBitRate(Pb::Can::Config::BIT_RATE_500K); // the value it has
-    wlanOf(device)->setSsid(wlanOf(device)->ssid());
-    QCOMPARE(saveNeeded.count(), 0);
-
-    device.can()->setTermination(true);
-    QCOMPARE(saveNeeded.count(), 1);
-    bluetoothOf(device)->setDiscoverable(false);
-    QCOMPARE(saveNeeded.count(), 2);
-    qobject_cast<Pb::Interface::Config *>(device.wlanInterface())->setEnabled(false);
-    QCOMPARE(saveNeeded.count(), 3);
-    device.can()->addFilter();
-    QCOMPARE(saveNeeded.count(), 4);
-}
-
-// The main window enables the support archive while the product code is above 0.
-void TestKtBridgeDevice::qmlEditsAndFollowsReportedInformation()
-{
-    const KtBridgeProduct &cw = KtBridgeProduct::model(KtBridgeProduct::MODEL_CW);
-    KtBridgeDevice device(cw);
-    QSignalSpy saveNeeded(&device, &AbstractDevice::saveNeeded);
-
-    QQmlEngine engine;
-    engine.rootContext()->setContextProperty(QStringLiteral("device"), &device);
-    QQmlComponent component(&engine);
-    component.setData("import QtQml 2.2\n"
-                      "QtObject {\n"
-                      "    property string ssid: device.wlanInterface.object.ssid\n"
-                      "    property bool hasBluetooth: device.bluetoothInterface !== null\n"
-                      "    property real productCode: device.deviceInfo ? device.deviceInfo.productCode : 0\n"
-                      "    property real serialNumber: device.deviceInfo ? device.deviceInfo.serialNumber : 0\n"
-                      "    function rename() { device.wlanInterface.object.ssid = 'from QML' }\n"
-                      "}\n",
-                      QUrl());
-    QScopedPointer<QObject> page(component.create());
-    QVERIFY2(page, qPrintable(component.errorString()));
-    QCOMPARE(page->property("ssid").toString(), QStringLiteral("KT-Bridge-CW"));
-    QCOMPARE(page->property("hasBluetooth").toBool(), false);
-    QCOMPARE(page->property("productCode").toUInt(), 0u);
-
-    device.updateDeviceInfo(unitReply(cw, QStringLiteral("0000c0de0001"), 77));
-    QCOMPARE(page->property("productCode").toUInt(), 0xc0deu);
-    QCOMPARE(page->property("serialNumber").toUInt(), 77u);
-    device.updateDeviceInfo(unitReply(cw, QStringLiteral("0000c0de0001"), 78));
-    QCOMPARE(page->property("serialNumber").toUInt(), 78u);
-    device.resetDeviceInfo();
-    QCOMPARE(page->property("productCode").toUInt(), 0u);
-
-    QMetaObject::invokeMethod(page.data(), "rename");
-
-    QCOMPARE(saveNeeded.count(), 1);
-    QCOMPARE(wlanOf(device)->ssid(), QStringLiteral("from QML"));
-    QCOMPARE(page->property("ssid").toString(), QStringLiteral("from QML"));
-}
-
 // The support archive asks for the interfaces by name.
-void TestKtBridgeDevice::interfacesByName_data()
-{
-    QTest::addColumn<KtBridgeProduct::eModel>("model");
-    QTest::addColumn<bool>("wlan");
-    QTest::addColumn<bool>("bluetooth");
-    QTest::newRow("CW") << KtBridgeProduct::MODEL_CW << true << false;
-    QTest::newRow("CB") << KtBridgeProduct::MODEL_CB << false << true;
-    QTest::newRow("CWB") << KtBridgeProduct::MODEL_CWB << true << true;
-}
-
 void TestKtBridgeDevice::interfacesByName()
 {
-    QFETCH(KtBridgeProduct::eModel, model);
-    QFETCH(bool, wlan);
-    QFETCH(bool, bluetooth);
-
-    KtBridgeDevice device(KtBridgeProduct::model(model));
+    KtBridgeDevice device(KtBridgeProduct::model(KtBridgeProduct::MODEL_CB));
     const auto invoke = [&device](const char *method) {
         Pb::AbstractMessage *result = nullptr;
         const bool ok = QMetaObject::invokeMethod(&device, method, Qt::AutoConnection,
                                                   Q_RETURN_ARG(QVt::Pb::AbstractMessage *, result));
         return ok ? qobject_cast<Pb::Interface::Config *>(result) : nullptr;
     };
-
-    Pb::Interface::Config *wlanInterface = invoke("wlanInterface");
-    Pb::Interface::Config *bluetoothInterface = invoke("bluetoothInterface");
-    QCOMPARE(wlanInterface != nullptr, wlan);
-    QCOMPARE(bluetoothInterface != nullptr, bluetooth);
-    if (wlanInterface)
-        QVERIFY(qobject_cast<Pb::Network::WlanConfig *>(wlanInterface->object()));
-    if (bluetoothInterface)
-        QVERIFY(qobject_cast<Pb::Network::BluetoothConfig *>(bluetoothInterface->object()));
+    QCOMPARE(invoke("wlanInterface"), nullptr);
+    QVERIFY(invoke("bluetoothInterface"));
+    QVERIFY(qobject_cast<Pb::Network::BluetoothConfig *>(invoke("bluetoothInterface")->object()));
 }
 
 void TestKtBridgeDevice::newInstanceStartsFromFactory()
@@ -353,34 +193,8 @@ void TestKtBridgeDevice::newInstanceStartsFromFactory()
 
     const QSharedPointer<AbstractDevice> device = driver.newInstance();
 
-    QVERIFY(device);
-    QVERIFY(device.data() != &driver);
     QCOMPARE(device->serialize(), factory);
     QCOMPARE(device->deviceInfo(), nullptr);
-    QCOMPARE(device->name(), QStringLiteral("KT Bridge CWB"));
-    QCOMPARE(device->qmlPath(), QUrl(QStringLiteral("qrc:/ktbridge/DevicePage.qml")));
-}
-
-void TestKtBridgeDevice::findProduct_data()
-{
-    QTest::addColumn<QString>("productId");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("CW") << "0000c0de0001" << "KT Bridge CW";
-    QTest::newRow("CW older revision") << "0000c0de0011" << "KT Bridge CW";
-    QTest::newRow("CB") << "0000c0de0002" << "KT Bridge CB";
-    QTest::newRow("CWB") << "0000c0de0003" << "KT Bridge CWB";
-    QTest::newRow("upper case") << "0000C0DE0003" << QString();
-    QTest::newRow("unknown") << "0000c0de0004" << QString();
-    QTest::newRow("empty") << QString() << QString();
-}
-
-void TestKtBridgeDevice::findProduct()
-{
-    QFETCH(QString, productId);
-    QFETCH(QString, name);
-
-    const KtBridgeProduct *product = KtBridgeProduct::find(productId);
-    QCOMPARE(product ? product->name() : QString(), name);
 }
 
 QTEST_MAIN(TestKtBridgeDevice)

@@ -1,6 +1,5 @@
 #include <qvtpb/canConfig.h>
 
-#include "enumerators.h"
 #include "ktbridge.pb.h"
 
 #include <QDebug>
@@ -10,9 +9,6 @@ namespace Pb {
 namespace Can {
 
 namespace {
-
-constexpr quint32 StandardIdentifierMask = 0x7ff;
-constexpr quint32 MaximumSamplePoint = 999;
 
 int countFilters(QQmlListProperty<Filter> *list)
 {
@@ -31,15 +27,15 @@ Config::Config(QObject *parent)
 {
 }
 
-Config::eBitRate Config::bitRate() const { return mBitRate; }
+quint32 Config::bitRate() const { return mBitRate; }
 quint32 Config::samplePoint() const { return mSamplePoint; }
 bool Config::listenOnly() const { return mListenOnly; }
 bool Config::termination() const { return mTermination; }
 
-void Config::setBitRate(eBitRate bitRate)
+void Config::setBitRate(quint32 bitRate)
 {
-    if (!isEnumerator<eBitRate>(bitRate)) {
-        qWarning() << "Refused CAN bit rate" << int(bitRate);
+    if (bitRate < 1 || bitRate > MAX_BIT_RATE) {
+        qWarning() << "Refused CAN bit rate" << bitRate;
         return;
     }
     edit(mBitRate, bitRate, &Config::bitRateChanged);
@@ -47,7 +43,7 @@ void Config::setBitRate(eBitRate bitRate)
 
 void Config::setSamplePoint(quint32 samplePoint)
 {
-    if (samplePoint < 1 || samplePoint > MaximumSamplePoint) {
+    if (samplePoint < 1 || samplePoint > MAX_SAMPLE_POINT) {
         qWarning() << "Refused CAN sample point" << samplePoint;
         return;
     }
@@ -82,7 +78,7 @@ Filter *Config::filter(int index) const
 Filter *Config::addFilter()
 {
     auto *filter = new Filter;
-    filter->setMask(StandardIdentifierMask);
+    filter->setMask(Filter::MAX_STANDARD_IDENTIFIER);
     appendFilter(filter);
     emit filtersChanged();
     emit edited();
@@ -107,13 +103,12 @@ void Config::appendFilter(Filter *filter)
 
 void Config::read(const ktbridge::CanConfig &message)
 {
-    // Zero means the field is absent (bytes from before it existed): take the default.
-    const eBitRate bitRate = toEnumerator(int(message.bit_rate()), DefaultBitRate);
-    if (message.bit_rate() != 0 && int(bitRate) != int(message.bit_rate()))
-        qWarning() << "Unsupported CAN bit rate" << message.bit_rate();
-    assign(mBitRate, bitRate, &Config::bitRateChanged);
-    const quint32 samplePoint = message.sample_point();
-    assign(mSamplePoint, samplePoint > 0 && samplePoint <= MaximumSamplePoint ? samplePoint : DefaultSamplePoint,
+    // What a unit or file holds is kept as it is, even where no setter would take it, so
+    // that a read followed by a write changes nothing behind the user's back. Zero means
+    // the field is absent (bytes from before it existed): take the default.
+    assign(mBitRate, message.bit_rate() != 0 ? quint32(message.bit_rate()) : DEFAULT_BIT_RATE,
+           &Config::bitRateChanged);
+    assign(mSamplePoint, message.sample_point() != 0 ? quint32(message.sample_point()) : DEFAULT_SAMPLE_POINT,
            &Config::samplePointChanged);
     assign(mListenOnly, message.listen_only(), &Config::listenOnlyChanged);
     assign(mTermination, message.termination(), &Config::terminationChanged);
@@ -133,7 +128,7 @@ void Config::read(const ktbridge::CanConfig &message)
 
 void Config::write(ktbridge::CanConfig *message) const
 {
-    message->set_bit_rate(quint32(mBitRate));
+    message->set_bit_rate(mBitRate);
     message->set_sample_point(mSamplePoint);
     message->set_listen_only(mListenOnly);
     message->set_termination(mTermination);

@@ -2,6 +2,8 @@
 
 #include "ktbridge.pb.h"
 
+#include <QDebug>
+
 namespace QVt {
 namespace Pb {
 namespace Can {
@@ -15,19 +17,34 @@ quint32 Filter::identifier() const { return mIdentifier; }
 quint32 Filter::mask() const { return mMask; }
 bool Filter::extended() const { return mExtended; }
 
+quint32 Filter::maximumIdentifier() const
+{
+    return mExtended ? MAX_EXTENDED_IDENTIFIER : MAX_STANDARD_IDENTIFIER;
+}
+
 void Filter::setIdentifier(quint32 identifier)
 {
+    if (identifier > maximumIdentifier()) {
+        qWarning() << "Refused CAN filter identifier" << identifier << "extended" << mExtended;
+        return;
+    }
     edit(mIdentifier, identifier, &Filter::identifierChanged);
 }
 
 void Filter::setMask(quint32 mask)
 {
+    if (mask > maximumIdentifier()) {
+        qWarning() << "Refused CAN filter mask" << mask << "extended" << mExtended;
+        return;
+    }
     edit(mMask, mask, &Filter::maskChanged);
 }
 
 void Filter::setExtended(bool extended)
 {
     edit(mExtended, extended, &Filter::extendedChanged);
+    edit(mIdentifier, mIdentifier & maximumIdentifier(), &Filter::identifierChanged);
+    edit(mMask, mMask & maximumIdentifier(), &Filter::maskChanged);
 }
 
 void Filter::read(const ktbridge::CanFilter &message)

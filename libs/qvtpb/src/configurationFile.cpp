@@ -16,13 +16,13 @@ namespace {
 
 // Header of format version 1, all numbers big-endian:
 // magic "KTBC", u16 version, u64 product ID, u32 body length, u32 CRC-32 of the body.
-const QByteArray Magic = QByteArrayLiteral("KTBC");
-constexpr int VersionOffset = 4;
-constexpr int ProductIdOffset = 6;
-constexpr int BodyLengthOffset = 14;
-constexpr int CrcOffset = 18;
-constexpr int HeaderSize = 22;
-constexpr int ProductIdMinimumDigits = 12;
+const QByteArray MAGIC = QByteArrayLiteral("KTBC");
+constexpr int VERSION_OFFSET = 4;
+constexpr int PRODUCT_ID_OFFSET = 6;
+constexpr int BODY_LENGTH_OFFSET = 14;
+constexpr int CRC_OFFSET = 18;
+constexpr int HEADER_SIZE = 22;
+constexpr int PRODUCT_ID_MINIMUM_DIGITS = 12;
 
 quint32 crc32Of(const QByteArray &bytes)
 {
@@ -63,25 +63,25 @@ bool File::load(const QByteArray &data)
     clear();
     // The version is checked before the rest of the header, whose layout may
     // differ in other versions.
-    if (data.size() < ProductIdOffset || !data.startsWith(Magic))
+    if (data.size() < PRODUCT_ID_OFFSET || !data.startsWith(MAGIC))
         return fail(LOAD_ERROR_PARSE);
-    const quint16 version = readBigEndian<quint16>(data, VersionOffset);
-    if (version < OldestReadableVersion)
+    const quint16 version = readBigEndian<quint16>(data, VERSION_OFFSET);
+    if (version < OLDEST_READABLE_VERSION)
         return fail(LOAD_ERROR_VERSION_OBSOLETE);
-    if (version > FormatVersion)
+    if (version > FORMAT_VERSION)
         return fail(LOAD_ERROR_VERSION_MISMATCH);
-    if (data.size() < HeaderSize
-        || readBigEndian<quint32>(data, BodyLengthOffset) != quint32(data.size() - HeaderSize))
+    if (data.size() < HEADER_SIZE
+        || readBigEndian<quint32>(data, BODY_LENGTH_OFFSET) != quint32(data.size() - HEADER_SIZE))
         return fail(LOAD_ERROR_PARSE);
 
-    const QByteArray body = data.mid(HeaderSize);
-    if (readBigEndian<quint32>(data, CrcOffset) != crc32Of(body))
+    const QByteArray body = data.mid(HEADER_SIZE);
+    if (readBigEndian<quint32>(data, CRC_OFFSET) != crc32Of(body))
         return fail(LOAD_ERROR_CHECKSUM);
     ktbridge::Configuration message;
     if (!message.ParseFromArray(body.constData(), body.size()))
         return fail(LOAD_ERROR_PARSE);
 
-    const quint64 productId = readBigEndian<quint64>(data, ProductIdOffset);
+    const quint64 productId = readBigEndian<quint64>(data, PRODUCT_ID_OFFSET);
     mProductId = productIdFromHex(QByteArray::number(productId, 16));
     mBody = body;
     return true;
@@ -89,7 +89,7 @@ bool File::load(const QByteArray &data)
 
 QString File::productIdFromHex(const QByteArray &hexDigits)
 {
-    return QString::fromLatin1(hexDigits).rightJustified(ProductIdMinimumDigits, QLatin1Char('0'));
+    return QString::fromLatin1(hexDigits).rightJustified(PRODUCT_ID_MINIMUM_DIGITS, QLatin1Char('0'));
 }
 
 QString File::productId() const
@@ -116,9 +116,9 @@ QByteArray File::compose(const QString &productId, const QByteArray &body)
     }
 
     QByteArray data;
-    data.reserve(HeaderSize + body.size());
-    data.append(Magic);
-    appendBigEndian<quint16>(&data, FormatVersion);
+    data.reserve(HEADER_SIZE + body.size());
+    data.append(MAGIC);
+    appendBigEndian<quint16>(&data, FORMAT_VERSION);
     appendBigEndian<quint64>(&data, productId.toULongLong(nullptr, 16));
     appendBigEndian<quint32>(&data, quint32(body.size()));
     appendBigEndian<quint32>(&data, crc32Of(body));

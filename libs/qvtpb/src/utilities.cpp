@@ -17,14 +17,14 @@ namespace Pb {
 
 namespace {
 
-const char *const Module = "com.vtcan.qvt.pb";
-constexpr int MajorVersion = 1;
-constexpr int MinorVersion = 0;
+const char *const MODULE = "com.vtcan.qvt.pb";
+constexpr int MAJOR_VERSION = 1;
+constexpr int MINOR_VERSION = 0;
 
 template<typename T>
 void registerUncreatable(const char *name)
 {
-    qmlRegisterUncreatableType<T>(Module, MajorVersion, MinorVersion, name,
+    qmlRegisterUncreatableType<T>(MODULE, MAJOR_VERSION, MINOR_VERSION, name,
                                   QStringLiteral("%1 objects come from a device").arg(QLatin1String(name)));
 }
 

@@ -1,10 +1,7 @@
 // Reading and writing the configuration byte format: every outcome of load() on
 // crafted bytes, and the exact header compose() writes.
 #include <qvtpb/configurationFile.h>
-#include <qvtpb/ktBridgeConfiguration.h>
-#include <qvtpb/wlanConfig.h>
 
-#include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
 
@@ -12,21 +9,17 @@ using QVt::Pb::Configuration::File;
 
 namespace {
 
-const QString ProductId = QStringLiteral("0000c0de0003");
-constexpr int VersionOffset = 4;
-constexpr int CrcOffset = 18;
-constexpr int HeaderSize = 22;
+const QString PRODUCT_ID = QStringLiteral("0000c0de0003");
+constexpr int VERSION_OFFSET = 4;
+constexpr int CRC_OFFSET = 18;
+constexpr int HEADER_SIZE = 22;
 
-QByteArray exampleBody()
-{
-    QVt::Pb::KtBridge::Configuration config(QVt::Pb::KtBridge::Configuration::INTERFACE_WLAN);
-    config.wlan()->setSsid(QStringLiteral("KT-Bridge"));
-    return config.serialize();
-}
+// A configuration message holding an empty WLAN interface (field 3, length 0).
+const QByteArray BODY("\x1a\x00", 2);
 
 QByteArray withVersion(QByteArray data, quint16 version)
 {
-    qToBigEndian(version, data.data() + VersionOffset);
+    qToBigEndian(version, data.data() + VERSION_OFFSET);
     return data;
 }
 
@@ -34,15 +27,6 @@ QByteArray withByteFlipped(QByteArray data, int offset)
 {
     data[offset] = char(data.at(offset) ^ 0x5a);
     return data;
-}
-
-QByteArray randomBytes(int size)
-{
-    QRandomGenerator generator(20261205);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = char(generator.bounded(256));
-    return bytes;
 }
 
 } // namespace
@@ -55,7 +39,6 @@ private slots:
     void load_data();
     void load();
     void composeWritesTheHeader();
-    void composeProductId_data();
     void composeProductId();
 };
 
@@ -65,7 +48,7 @@ void TestConfigurationFile::load_data()
     QTest::addColumn<bool>("loaded");
     QTest::addColumn<int>("loadError");
 
-    const QByteArray good = File::compose(ProductId, exampleBody());
+    const QByteArray good = File::compose(PRODUCT_ID, BODY);
     const int ok = File::LOAD_ERROR_NONE;
     const int obsolete = File::LOAD_ERROR_VERSION_OBSOLETE;
     const int mismatch = File::LOAD_ERROR_VERSION_MISMATCH;
@@ -73,24 +56,18 @@ void TestConfigurationFile::load_data()
     const int parse = File::LOAD_ERROR_PARSE;
 
     QTest::newRow("good") << good << true << ok;
-    QTest::newRow("good, empty body") << File::compose(ProductId, QByteArray()) << true << ok;
     QTest::newRow("obsolete version 0") << withVersion(good, 0) << false << obsolete;
     QTest::newRow("newer version 2") << withVersion(good, 2) << false << mismatch;
-    QTest::newRow("version 0xffff") << withVersion(good, 0xffff) << false << mismatch;
-    QTest::newRow("other version, short header") << withVersion(good, 2).left(8) << false << mismatch;
     QTest::newRow("body byte damaged") << withByteFlipped(good, good.size() - 1) << false << checksum;
-    QTest::newRow("stored CRC damaged") << withByteFlipped(good, CrcOffset) << false << checksum;
+    QTest::newRow("stored CRC damaged") << withByteFlipped(good, CRC_OFFSET) << false << checksum;
     QTest::newRow("body truncated") << good.left(good.size() - 1) << false << parse;
-    QTest::newRow("header truncated") << good.left(HeaderSize - 1) << false << parse;
-    QTest::newRow("magic only") << good.left(4) << false << parse;
+    QTest::newRow("header truncated") << good.left(HEADER_SIZE - 1) << false << parse;
     QTest::newRow("byte appended") << good + '\0' << false << parse;
     QTest::newRow("empty") << QByteArray() << false << parse;
-    QTest::newRow("random bytes") << randomBytes(300) << false << parse;
     QTest::newRow("foreign file") << QByteArray("PK\x03\x04\x14\x00\x00\x00\x08\x00 and more of a zip") << false
                                   << parse;
-    QTest::newRow("magic in lower case") << QByteArray("ktbc") + good.mid(4) << false << parse;
     // A body that is no protobuf message, under a correct length and CRC.
-    QTest::newRow("unparsable body") << File::compose(ProductId, QByteArray("\xff\xff\xff\xff", 4)) << false
+    QTest::newRow("unparsable body") << File::compose(PRODUCT_ID, QByteArray("\xff\xff\xff\xff", 4)) << false
                                      << parse;
 }
 
@@ -102,11 +79,11 @@ void TestConfigurationFile::load()
 
     File file;
     // Nothing of an earlier load, good or bad, may show through.
-    file.load(loaded ? QByteArray("nonsense") : File::compose(QStringLiteral("0000c0de0001"), exampleBody()));
+    file.load(loaded ? QByteArray("nonsense") : File::compose(QStringLiteral("0000c0de0001"), BODY));
     QCOMPARE(file.load(data), loaded);
     QCOMPARE(int(file.loadError()), loadError);
-    QCOMPARE(file.productId(), loaded ? ProductId : QString());
-    QCOMPARE(file.body(), loaded ? data.mid(HeaderSize) : QByteArray());
+    QCOMPARE(file.productId(), loaded ? PRODUCT_ID : QString());
+    QCOMPARE(file.body(), loaded ? data.mid(HEADER_SIZE) : QByteArray());
 }
 
 void TestConfigurationFile::composeWritesTheHeader()
@@ -121,36 +98,16 @@ void TestConfigurationFile::composeWritesTheHeader()
     QCOMPARE(File::compose(QStringLiteral("0000c0de0001"), QByteArray("123456789")).toHex(), expected.toHex());
 }
 
-// A product ID read back empty is refused when written.
-void TestConfigurationFile::composeProductId_data()
-{
-    QTest::addColumn<QString>("written");
-    QTest::addColumn<QString>("read");
-
-    QTest::newRow("short") << "c0de0002" << "0000c0de0002";
-    QTest::newRow("upper case") << "0000C0DE0011" << "0000c0de0011";
-    QTest::newRow("sixteen digits") << "ffffffffffffffff" << "ffffffffffffffff";
-    QTest::newRow("zero") << "0" << "000000000000";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("not hexadecimal") << "0000c0de000g" << "";
-    QTest::newRow("prefix") << "0x0000c0de0003" << "";
-    QTest::newRow("seventeen digits") << "10000000000000000" << "";
-    QTest::newRow("blank") << " 0000c0de0003" << "";
-}
-
+// Product IDs are written as 12 lower-case digits at least; what is no ID is refused.
 void TestConfigurationFile::composeProductId()
 {
-    QFETCH(QString, written);
-    QFETCH(QString, read);
-
-    if (read.isEmpty()) {
-        QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("Invalid product ID \"%1\"").arg(written)));
-        QVERIFY(File::compose(written, exampleBody()).isEmpty());
-        return;
-    }
     File file;
-    QVERIFY(file.load(File::compose(written, exampleBody())));
-    QCOMPARE(file.productId(), read);
+    QVERIFY(file.load(File::compose(QStringLiteral("C0DE0002"), BODY)));
+    QCOMPARE(file.productId(), QStringLiteral("0000c0de0002"));
+    QTest::ignoreMessage(QtWarningMsg, "Invalid product ID \"0000c0de000g\"");
+    QVERIFY(File::compose(QStringLiteral("0000c0de000g"), BODY).isEmpty());
+    QTest::ignoreMessage(QtWarningMsg, "Invalid product ID \"10000000000000000\"");
+    QVERIFY(File::compose(QStringLiteral("10000000000000000"), BODY).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestConfigurationFile)

@@ -1,5 +1,7 @@
 // Settings of the Bluetooth interface: device name, PIN and whether it is
-// discoverable. Owned by its Interface::Config; lives in its owner's thread.
+// discoverable. Setters refuse what a unit does not accept with a warning and keep
+// the old value; loading keeps what the bytes hold. Owned by its Interface::Config;
+// lives in its owner's thread.
 #ifndef QVTPB_BLUETOOTHCONFIG_H
 #define QVTPB_BLUETOOTHCONFIG_H
 
@@ -19,7 +21,16 @@ class QVTPB_EXPORT BluetoothConfig : public Config
     Q_PROPERTY(bool discoverable READ discoverable WRITE setDiscoverable NOTIFY discoverableChanged)
 
 public:
+    static constexpr int MAX_DEVICE_NAME_BYTES = 32;
+    static constexpr int MIN_PIN_DIGITS = 4;
+    static constexpr int MAX_PIN_DIGITS = 16;
+
     explicit BluetoothConfig(QObject *parent = nullptr);
+
+    // 1 to MAX_DEVICE_NAME_BYTES bytes in UTF-8.
+    Q_INVOKABLE bool isValidDeviceName(const QString &deviceName) const;
+    // MIN_PIN_DIGITS to MAX_PIN_DIGITS decimal digits.
+    Q_INVOKABLE bool isValidPin(const QString &pin) const;
 
     QString deviceName() const;
     QString pin() const;

@@ -1,7 +1,8 @@
 // The CAN side of a device: bit rate, sample point, listen-only, termination
 // resistor and the list of acceptance filters, which it owns as QObject children
-// (QML sees them as the list property filters and edits the list with addFilter()
-// and removeFilter()). Owned by its KtBridge::Configuration; lives in its owner's thread.
+// (QML sees them as the read-only list property filters and edits the list with
+// addFilter() and removeFilter()). Owned by its KtBridge::Configuration; lives in
+// its owner's thread.
 #ifndef QVTPB_CANCONFIG_H
 #define QVTPB_CANCONFIG_H
 
@@ -22,7 +23,7 @@ namespace Can {
 class QVTPB_EXPORT Config : public AbstractMessage
 {
     Q_OBJECT
-    Q_PROPERTY(eBitRate bitRate READ bitRate WRITE setBitRate NOTIFY bitRateChanged)
+    Q_PROPERTY(quint32 bitRate READ bitRate WRITE setBitRate NOTIFY bitRateChanged)
     Q_PROPERTY(quint32 samplePoint READ samplePoint WRITE setSamplePoint NOTIFY samplePointChanged)
     Q_PROPERTY(bool listenOnly READ listenOnly WRITE setListenOnly NOTIFY listenOnlyChanged)
     Q_PROPERTY(bool termination READ termination WRITE setTermination NOTIFY terminationChanged)
@@ -30,32 +31,23 @@ class QVTPB_EXPORT Config : public AbstractMessage
     Q_PROPERTY(int filterCount READ filterCount NOTIFY filtersChanged)
 
 public:
-    // The standard CAN bit rates, in bits per second.
-    enum eBitRate {
-        BIT_RATE_10K = 10000,
-        BIT_RATE_20K = 20000,
-        BIT_RATE_50K = 50000,
-        BIT_RATE_100K = 100000,
-        BIT_RATE_125K = 125000,
-        BIT_RATE_250K = 250000,
-        BIT_RATE_500K = 500000,
-        BIT_RATE_800K = 800000,
-        BIT_RATE_1M = 1000000,
-    };
-    Q_ENUM(eBitRate)
+    // What a CAN controller can be set to; which rates a page offers is the page's choice.
+    static constexpr quint32 MAX_BIT_RATE = 1000000;
+    static constexpr quint32 MAX_SAMPLE_POINT = 999;
 
     explicit Config(QObject *parent = nullptr);
 
-    eBitRate bitRate() const;
+    // Bits per second.
+    quint32 bitRate() const;
     // Per mille of the bit time: 875 is 87.5 %.
     quint32 samplePoint() const;
     bool listenOnly() const;
     bool termination() const;
 
-    // A value that is no standard rate is refused with a warning.
-    void setBitRate(eBitRate bitRate);
-    // Values from 1 to 999 are taken; others are refused with a warning. Bytes that
-    // lack the bit rate or sample point load the defaults, 500 kbit/s and 875.
+    // Setters refuse a value outside 1 to MAX_BIT_RATE, or 1 to MAX_SAMPLE_POINT, with a
+    // warning. Loading keeps whatever the bytes hold; bytes that lack the bit rate or
+    // sample point load 500 kbit/s and 875.
+    void setBitRate(quint32 bitRate);
     void setSamplePoint(quint32 samplePoint);
     void setListenOnly(bool listenOnly);
     void setTermination(bool termination);
@@ -83,13 +75,13 @@ signals:
     void filtersChanged();
 
 private:
-    static constexpr eBitRate DefaultBitRate = BIT_RATE_500K;
-    static constexpr quint32 DefaultSamplePoint = 875;
+    static constexpr quint32 DEFAULT_BIT_RATE = 500000;
+    static constexpr quint32 DEFAULT_SAMPLE_POINT = 875;
 
     void appendFilter(Filter *filter);
 
-    eBitRate mBitRate = DefaultBitRate;
-    quint32 mSamplePoint = DefaultSamplePoint;
+    quint32 mBitRate = DEFAULT_BIT_RATE;
+    quint32 mSamplePoint = DEFAULT_SAMPLE_POINT;
     bool mListenOnly = false;
     bool mTermination = false;
     QList<Filter *> mFilters;

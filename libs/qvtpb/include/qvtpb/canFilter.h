@@ -1,5 +1,6 @@
 // One CAN acceptance filter: a frame passes when its identifier, masked with mask,
-// equals identifier masked with mask; extended selects 29-bit identifiers.
+// equals identifier masked with mask; extended selects 29-bit identifiers, and
+// identifier and mask never exceed the width that extended selects.
 // Owned by its Can::Config; lives in its owner's thread.
 #ifndef QVTPB_CANFILTER_H
 #define QVTPB_CANFILTER_H
@@ -20,16 +21,24 @@ class QVTPB_EXPORT Filter : public AbstractMessage
     Q_PROPERTY(quint32 identifier READ identifier WRITE setIdentifier NOTIFY identifierChanged)
     Q_PROPERTY(quint32 mask READ mask WRITE setMask NOTIFY maskChanged)
     Q_PROPERTY(bool extended READ extended WRITE setExtended NOTIFY extendedChanged)
+    Q_PROPERTY(quint32 maximumIdentifier READ maximumIdentifier NOTIFY extendedChanged)
 
 public:
+    static constexpr quint32 MAX_STANDARD_IDENTIFIER = 0x7ff;
+    static constexpr quint32 MAX_EXTENDED_IDENTIFIER = 0x1fffffff;
+
     explicit Filter(QObject *parent = nullptr);
 
     quint32 identifier() const;
     quint32 mask() const;
     bool extended() const;
+    // The largest identifier and mask of the current width (11 or 29 bits).
+    quint32 maximumIdentifier() const;
 
+    // Refuse a value above maximumIdentifier() with a warning.
     void setIdentifier(quint32 identifier);
     void setMask(quint32 mask);
+    // Going back to standard keeps the low 11 bits of identifier and mask.
     void setExtended(bool extended);
 
     // Loading (no edited()) and storing, used by the enclosing message.

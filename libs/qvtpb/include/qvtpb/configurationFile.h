@@ -36,8 +36,8 @@ public:
     Q_ENUM(LOAD_ERROR)
 
     // The format version written, and the oldest one still read.
-    static constexpr quint16 FormatVersion = 1;
-    static constexpr quint16 OldestReadableVersion = 1;
+    static constexpr quint16 FORMAT_VERSION = 1;
+    static constexpr quint16 OLDEST_READABLE_VERSION = 1;
 
     explicit File(QObject *parent = nullptr);
 

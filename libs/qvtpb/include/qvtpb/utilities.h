@@ -15,7 +15,7 @@ public:
     Utilities() = delete;
 
     // The message wrappers and Configuration::File as uncreatable QML types (their
-    // enumerations usable, e.g. CanConfig.BIT_RATE_500K) in "com.vtcan.qvt.pb" 1.0.
+    // enumerations usable, e.g. WlanConfig.SECURITY_WPA2_PSK) in "com.vtcan.qvt.pb" 1.0.
     static void registerQmlTypes();
     // Configuration::File::LOAD_ERROR and the wrapper pointers as meta types, so they
     // travel through queued connections and QMetaObject::invokeMethod.

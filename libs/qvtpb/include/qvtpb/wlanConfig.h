@@ -1,5 +1,8 @@
 // Settings of the WLAN interface: access point or client, SSID, security and
 // passphrase, channel, IPv4 by DHCP or static, and the TCP port of the CAN service.
+// Setters take only values a unit accepts and refuse others with a warning, keeping
+// the old value; the is...() checks let a page tell the user before it sets. Loading
+// keeps what the bytes hold, an enumeration value of a newer firmware included.
 // Owned by its Interface::Config; lives in its owner's thread.
 #ifndef QVTPB_WLANCONFIG_H
 #define QVTPB_WLANCONFIG_H
@@ -46,7 +49,22 @@ public:
     };
     Q_ENUM(eIpMode)
 
+    static constexpr int MAX_SSID_BYTES = 32;
+    static constexpr quint32 MAX_CHANNEL = 13;
+
     explicit WlanConfig(QObject *parent = nullptr);
+
+    // 1 to MAX_SSID_BYTES bytes in UTF-8.
+    Q_INVOKABLE bool isValidSsid(const QString &ssid) const;
+    // WPA2: 8 to 63 printable ASCII characters or 64 hexadecimal digits; WPA3: not
+    // empty; open, or a security this build does not know: anything.
+    Q_INVOKABLE bool isValidPassphrase(int security, const QString &passphrase) const;
+    // Dotted decimal IPv4 text.
+    Q_INVOKABLE bool isValidAddress(const QString &address) const;
+    // An IPv4 address whose one bits are contiguous from the top (prefix 1 to 32).
+    Q_INVOKABLE bool isValidNetmask(const QString &netmask) const;
+    // Empty, or an address inside the subnet of address and netmask (both valid).
+    Q_INVOKABLE bool isValidGateway(const QString &gateway, const QString &address, const QString &netmask) const;
 
     eMode mode() const;
     QString ssid() const;
@@ -60,16 +78,25 @@ public:
     QString gateway() const;
     quint32 tcpPort() const;
 
-    // Values that are no enumerator are refused with a warning.
+    // Enumerations take only their enumerators. A security whose rules the current
+    // passphrase breaks is refused, as is a passphrase its security refuses; change
+    // both at once with setSecurityAndPassphrase(). Static IPv4 needs a valid address,
+    // netmask and gateway together: setIpMode() refuses static without them, and
+    // setStaticAddress() sets all of them at once. Channel 0 to MAX_CHANNEL (0 lets
+    // the module choose), TCP port 1 to 65535.
     void setMode(eMode mode);
     void setSsid(const QString &ssid);
     void setSecurity(eSecurity security);
     void setPassphrase(const QString &passphrase);
+    Q_INVOKABLE bool setSecurityAndPassphrase(int security, const QString &passphrase);
     void setChannel(quint32 channel);
     void setIpMode(eIpMode ipMode);
     void setIpAddress(const QString &ipAddress);
     void setNetmask(const QString &netmask);
     void setGateway(const QString &gateway);
+    // Switches to static IPv4 with these values; false, and no change, when they do not
+    // fit together.
+    Q_INVOKABLE bool setStaticAddress(const QString &address, const QString &netmask, const QString &gateway);
     void setTcpPort(quint32 tcpPort);
 
     void read(const ktbridge::InterfaceConfig &message) override;
@@ -88,6 +115,8 @@ signals:
     void tcpPortChanged();
 
 private:
+    bool isValidStaticAddress(const QString &address, const QString &netmask, const QString &gateway) const;
+
     eMode mMode = MODE_ACCESS_POINT;
     QString mSsid;
     eSecurity mSecurity = SECURITY_OPEN;
