@@ -201,11 +201,11 @@ QValidator::State CustomSpinBoxValidator::validate(QString &input, int &pos) con
         if (state == Acceptable) {
             bool ok = false;
             const double parsed = locale().toDouble(number, &ok);
-            if (ok) {
+            if (ok)
                 self->setValue(parsed);
-                if (input != textFromValue(parsed))
-                    state = Intermediate;
-            }
+            // Only the text the field shows for the value it now holds is final.
+            if (!ok || input != text())
+                state = Intermediate;
         }
         return state;
     }
@@ -214,11 +214,12 @@ QValidator::State CustomSpinBoxValidator::validate(QString &input, int &pos) con
     if (state == Acceptable) {
         bool ok = false;
         const int parsed = number.toInt(&ok, wholeNumberBase());
-        if (ok) {
+        if (ok)
             self->setValue(parsed);
-            if (input != textFromValue(parsed))
-                state = Intermediate;
-        }
+        // The pattern admits every hexadecimal digit in any radix, and no range: text
+        // that is no number in this radix, or that the limits change, is not final.
+        if (!ok || input != text())
+            state = Intermediate;
     }
     return state;
 }
@@ -232,7 +233,9 @@ int CustomSpinBoxValidator::wholeNumberBase() const
 
 void CustomSpinBoxValidator::fixup(QString &input) const
 {
-    input = textFromValue(mValue).remove(locale().groupSeparator());
+    // The display text has no group separators to remove; a prefix or suffix may
+    // hold that character on purpose.
+    input = text();
 }
 
 void CustomSpinBoxValidator::classBegin()

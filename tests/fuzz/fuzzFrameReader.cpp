@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (!input.atEnd()) {
         const quint8 control = input.byte();
         const QByteArray bytes = input.bytes(control & 0x3F);
-        const bool framed = control & 0x80;
+        // The protocol has no empty payload: every frame carries at least a command letter.
+        const bool framed = (control & 0x80) && !bytes.isEmpty();
         const QByteArray chunk = framed ? BootProtocol::frame(bytes) : bytes;
 
         QByteArray payload = QByteArrayLiteral("untouched");

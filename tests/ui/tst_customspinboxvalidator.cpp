@@ -171,8 +171,8 @@ private slots:
         QTest::newRow("canonical hex") << whole(16, 0) << "1a" << 2 << QValidator::Acceptable << "1a" << 2 << 26.0 << "1a" << 1;
         QTest::newRow("not a hex digit") << whole(16, 0) << "G" << 1 << QValidator::Invalid << "G" << 1 << 1.0 << "1" << 0;
         QTest::newRow("negative hex") << whole(16, -100) << "-1a" << 3 << QValidator::Acceptable << "-1a" << 3 << -26.0 << "-1a" << 1;
-        QTest::newRow("hex below minimum") << whole(16, -100) << "-ff" << 3 << QValidator::Acceptable << "-ff" << 3 << -100.0 << "-64" << 1;
-        QTest::newRow("digit outside octal") << whole(8, 0) << "9" << 1 << QValidator::Acceptable << "9" << 1 << 1.0 << "1" << 0;
+        QTest::newRow("hex below minimum") << whole(16, -100) << "-ff" << 3 << QValidator::Intermediate << "-ff" << 3 << -100.0 << "-64" << 1;
+        QTest::newRow("digit outside octal") << whole(8, 0) << "9" << 1 << QValidator::Intermediate << "9" << 1 << 1.0 << "1" << 0;
         QTest::newRow("octal") << whole(8, 0) << "17" << 2 << QValidator::Acceptable << "17" << 2 << 15.0 << "17" << 1;
         QTest::newRow("radix 0 reads base 10") << whole(0, 0) << "12" << 2 << QValidator::Acceptable << "12" << 2 << 12.0 << "12" << 1;
         QTest::newRow("lone minus") << whole(16, -100) << "-" << 1 << QValidator::Intermediate << "-" << 1 << 1.0 << "1" << 0;
