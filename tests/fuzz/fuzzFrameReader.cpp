@@ -15,11 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput input(data, size);
     FrameReader reader;
-    QByteArray stream;
-    QByteArray pending;
-    QList<QByteArray> framedPayloads;
-    QList<QByteArray> payloads;
-    QByteArray discarded;
+    QByteArray stream, pending, discarded;
+    QList<QByteArray> framedPayloads, payloads;
     bool onlyFrames = true;
     while (!input.atEnd()) {
         const quint8 control = input.byte();

@@ -19,12 +19,6 @@ static double numberOf(FuzzInput &input)
     return value;
 }
 
-static QString textOf(FuzzInput &input)
-{
-    const QByteArray utf8 = input.bytes(input.byte() % 16);
-    return QString::fromUtf8(utf8);
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput input(data, size);
@@ -33,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     validator.setMaximumValue(numberOf(input));
     validator.setDecimals(qint8(input.byte()) % 20);
     validator.setStepSize(numberOf(input));
-    validator.setPrefix(textOf(input));
-    validator.setSuffix(textOf(input));
+    validator.setPrefix(QString::fromUtf8(input.bytes(input.byte() % 16)));
+    validator.setSuffix(QString::fromUtf8(input.bytes(input.byte() % 16)));
     validator.setRadix(input.byte() % 40);
     validator.setValue(numberOf(input));
     if (input.byte() & 1)

@@ -3,7 +3,6 @@
 // builds without libFuzzer. Arguments are input files or folders of them.
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdint>
 #include <cstdio>
@@ -11,33 +10,22 @@
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv);
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
-static bool replay(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "Cannot read %s\n", qPrintable(path));
-        return false;
-    }
-    const QByteArray input = file.readAll();
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(input.constData()), size_t(input.size()));
-    return true;
-}
-
 int main(int argc, char **argv)
 {
     LLVMFuzzerInitialize(&argc, &argv);
     int count = 0;
     for (int i = 1; i < argc; ++i) {
-        const QString path = QString::fromLocal8Bit(argv[i]);
-        QStringList inputs{path};
-        if (QFileInfo(path).isDir()) {
-            inputs.clear();
-            for (const QFileInfo &entry : QDir(path).entryInfoList(QDir::Files, QDir::Name))
-                inputs << entry.filePath();
-        }
-        for (const QString &input : inputs) {
-            if (!replay(input))
+        const QFileInfo argument(QString::fromLocal8Bit(argv[i]));
+        const QFileInfoList inputs = argument.isDir()
+            ? QDir(argument.filePath()).entryInfoList(QDir::Files, QDir::Name) : QFileInfoList{argument};
+        for (const QFileInfo &input : inputs) {
+            QFile file(input.filePath());
+            if (!file.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "Cannot read %s\n", qPrintable(file.fileName()));
                 return 1;
+            }
+            const QByteArray bytes = file.readAll();
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
             ++count;
         }
     }
