@@ -30,8 +30,9 @@ class QVTPB_EXPORT Config : public AbstractMessage
     Q_PROPERTY(int filterCount READ filterCount NOTIFY filtersChanged)
 
 public:
-    // The standard CAN bit rates, in bits per second.
-    enum eBitRate {
+    // The standard CAN bit rates, in bits per second. A fixed underlying type, so that any
+    // number QML writes is a value of the type that setBitRate() can refuse.
+    enum eBitRate : int {
         BIT_RATE_10K = 10000,
         BIT_RATE_20K = 20000,
         BIT_RATE_50K = 50000,
