@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12), builds, then runs the program on the simulator
-# ("./dev.sh run") or runs every test ("./dev.sh test").
+# ("./dev.sh run") or runs every test ("./dev.sh test"). "./dev.sh ci-setup" also installs
+# what .ci/run needs beyond that (clang and its libFuzzer and sanitizer runtimes).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,6 +14,7 @@ PACKAGES=(
     libboost-dev libkf5archive-dev libprotobuf-dev protobuf-compiler
     fonts-open-sans
 )
+CI_PACKAGES=(clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -38,6 +40,10 @@ case "${1:-}" in
         build
         exec ./tools/ktbridge-sim/run-demo.sh build
         ;;
+    ci-setup)
+        PACKAGES+=("${CI_PACKAGES[@]}")
+        install_missing
+        ;;
     test)
         install_missing
         build
@@ -45,7 +51,7 @@ case "${1:-}" in
         exec ctest --output-on-failure -j"$(nproc)"
         ;;
     *)
-        echo "Usage: $0 run|test" >&2
+        echo "Usage: $0 run|test|ci-setup" >&2
         exit 2
         ;;
 esac

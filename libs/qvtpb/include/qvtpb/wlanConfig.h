@@ -30,20 +30,22 @@ class QVTPB_EXPORT WlanConfig : public Config
     Q_PROPERTY(quint32 tcpPort READ tcpPort WRITE setTcpPort NOTIFY tcpPortChanged)
 
 public:
-    enum eMode {
+    // A fixed underlying type, so that any number QML writes is a value of the type and
+    // the setters can refuse it (outside the type's range, merely holding it is undefined).
+    enum eMode : int {
         MODE_ACCESS_POINT = 0,
         MODE_CLIENT = 1,
     };
     Q_ENUM(eMode)
 
-    enum eSecurity {
+    enum eSecurity : int {
         SECURITY_OPEN = 0,
         SECURITY_WPA2_PSK = 1,
         SECURITY_WPA3_SAE = 2,
     };
     Q_ENUM(eSecurity)
 
-    enum eIpMode {
+    enum eIpMode : int {
         IP_MODE_DHCP = 0,
         IP_MODE_STATIC = 1,
     };
