@@ -5,12 +5,13 @@
 #include <QDebug>
 #include <QSettings>
 
-namespace QVt::Comms {
+namespace QVt {
+namespace Comms {
 
 namespace {
 
-const QString ProviderSettingsKey = QStringLiteral("comms/provider");
-const QString SerialProviderType = QStringLiteral("Serial");
+const QString PROVIDER_SETTINGS_KEY = QStringLiteral("comms/provider");
+const QString SERIAL_PROVIDER_TYPE = QStringLiteral("Serial");
 
 } // namespace
 
@@ -25,18 +26,22 @@ CommsHandler *CommsHandler::instance()
 
 CommsHandler::CommsHandler(QObject *parent)
     : QObject(parent)
-    , mProviderTypes{SerialProviderType}
+    , mProviderTypes{SERIAL_PROVIDER_TYPE}
 {
     mWorkerThread.setObjectName(QStringLiteral("comms worker"));
     connect(&mCyclicTimer, &QTimer::timeout, this, &CommsHandler::onCyclicTimer);
+    // A hub on a thread of its own (the autoflash mode) outlives that thread's loop, and is
+    // destroyed from another thread: its provider and settings are released on their own
+    // thread as it ends, where they can still be deleted. The main thread never signals this.
+    connect(thread(), &QThread::finished, this, &CommsHandler::onThreadFinished,
+            Qt::DirectConnection);
     setCurrentProviderType(
-        QSettings().value(ProviderSettingsKey, mProviderTypes.constFirst()).toString());
+        QSettings().value(PROVIDER_SETTINGS_KEY, mProviderTypes.constFirst()).toString());
 }
 
 CommsHandler::~CommsHandler()
 {
-    mCyclicTimer.stop();
-    releaseProvider();
+    onThreadFinished();
 }
 
 QObject *CommsHandler::currentProvider() const
@@ -73,7 +78,7 @@ void CommsHandler::setCurrentProviderType(const QString &providerType)
 
     emit currentProviderTypeChanged(mCurrentProviderType);
     emit currentProviderChanged(mProvider.data());
-    QSettings().setValue(ProviderSettingsKey, mCurrentProviderType);
+    QSettings().setValue(PROVIDER_SETTINGS_KEY, mCurrentProviderType);
 }
 
 void CommsHandler::open()
@@ -131,6 +136,12 @@ void CommsHandler::onCyclicTimer()
     onStartCyclicWrite(mCyclicData, mCyclicIntervalMs, mStopOnData);
 }
 
+void CommsHandler::onThreadFinished()
+{
+    mCyclicTimer.stop();
+    releaseProvider();
+}
+
 void CommsHandler::releaseProvider()
 {
     if (mProvider)
@@ -155,4 +166,5 @@ void CommsHandler::runInWorkerThread(void (DataProvider::*operation)())
                               Qt::BlockingQueuedConnection);
 }
 
-} // namespace QVt::Comms
+} // namespace Comms
+} // namespace QVt

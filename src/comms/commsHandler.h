@@ -7,7 +7,8 @@
 #include <QThread>
 #include <QTimer>
 
-namespace QVt::Comms {
+namespace QVt {
+namespace Comms {
 
 class DataProvider;
 
@@ -44,20 +45,21 @@ public:
     void open();
     void close();
 
-public Q_SLOTS:
+public slots:
     void onWriteData(QByteArray data);
     void onStartCyclicWrite(QByteArray data, int intervalMs, bool stopOnData);
     void onStopCyclicWrite();
 
-Q_SIGNALS:
+signals:
     void currentProviderChanged(QObject *provider);
     void currentProviderTypeChanged(QString providerType);
     void newData(QByteArray data);
     void errorOccurred(quint16 errorCode, QString errorText);
     void writeData(QByteArray data);
 
-private Q_SLOTS:
+private slots:
     void onCyclicTimer();
+    void onThreadFinished();
 
 private:
     void releaseProvider();
@@ -75,4 +77,5 @@ private:
     bool mStopOnData = true;
 };
 
-} // namespace QVt::Comms
+} // namespace Comms
+} // namespace QVt

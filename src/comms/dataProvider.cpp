@@ -2,7 +2,10 @@
 
 #include "global/setting.h"
 
-namespace QVt::Comms {
+#include <QThread>
+
+namespace QVt {
+namespace Comms {
 
 namespace {
 
@@ -41,12 +44,16 @@ DataProvider::DataProvider(QObject *parent)
 
 DataProvider::~DataProvider()
 {
-    // QML may still hold these objects in its own thread: cut them loose first, and
-    // let their own event loop delete them.
+    // Cut loose first, as QML may still hold them. On their own thread they go now: that
+    // thread's loop may already have ended, and a deferred deletion would never run.
+    // Elsewhere only their own thread's loop may delete them.
     while (!mSettings.isEmpty()) {
         QObject *setting = mSettings.takeLast();
         setting->disconnect();
-        setting->deleteLater();
+        if (setting->thread() == QThread::currentThread())
+            delete setting;
+        else
+            setting->deleteLater();
     }
 }
 
@@ -61,4 +68,5 @@ QQmlListProperty<QObject> DataProvider::settings()
                                      &clearSettings);
 }
 
-} // namespace QVt::Comms
+} // namespace Comms
+} // namespace QVt

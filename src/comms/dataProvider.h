@@ -5,15 +5,18 @@
 #include <QObject>
 #include <QQmlListProperty>
 
-namespace QVt::Global {
+namespace QVt {
+namespace Global {
 class Setting;
-}
+} // namespace Global
+} // namespace QVt
 
-namespace QVt::Comms {
+namespace QVt {
+namespace Comms {
 
 // The abstract byte link to the device: open, close, write, and signals for what was
 // received and what went wrong. Owns the Setting objects it has handed out through
-// `settings` and deletes them (deferred) when destroyed. Lives in the communication
+// `settings` and releases them when destroyed. Lives in the communication
 // worker thread; its settings stay in the thread that created them.
 class DataProvider : public QObject
 {
@@ -32,15 +35,16 @@ public:
     // The same objects on every read once settingsList() has returned any.
     QQmlListProperty<QObject> settings();
 
-Q_SIGNALS:
+signals:
     void newData(QByteArray data);
     void errorOccurred(quint16 errorCode, QString errorText);
 
-protected Q_SLOTS:
+protected slots:
     virtual void onWriteData(QByteArray data) = 0;
 
 private:
     QList<QObject *> mSettings;
 };
 
-} // namespace QVt::Comms
+} // namespace Comms
+} // namespace QVt

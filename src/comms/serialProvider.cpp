@@ -1,6 +1,5 @@
 #include "comms/serialProvider.h"
 
-#include "comms/protocol/bootProtocol.h"
 #include "global/setting.h"
 
 #include <QDebug>
@@ -14,22 +13,24 @@
 #include <poll.h>
 #endif
 
-namespace QVt::Comms {
+namespace QVt {
+namespace Comms {
 
 namespace {
 
-const QString PortSettingsKey = QStringLiteral("comms/serial/port");
-const QString ExtraPortsVariable = QStringLiteral("KTBRIDGE_EXTRA_PORTS");
-constexpr qint32 BaudRate = 115200;
-constexpr quint16 NotConfiguredError = 0xFFFF;
-constexpr unsigned long CloseDelayMs = 150;
+const QString PORT_SETTINGS_KEY = QStringLiteral("comms/serial/port");
+const QString EXTRA_PORTS_VARIABLE = QStringLiteral("KTBRIDGE_EXTRA_PORTS");
+const char PORT_VARIABLE[] = "KTBRIDGE_PORT";
+constexpr qint32 BAUD_RATE = 115200;
+constexpr quint16 NOT_CONFIGURED_ERROR = 0xFFFF;
+constexpr unsigned long CLOSE_DELAY_MS = 150;
 
 // Device paths named in the environment (for example a simulator's pseudo-terminal)
 // come first, so that they are chosen when nothing is stored; then the ports Qt lists.
 QVariantList availablePortNames()
 {
     QVariantList ports;
-    const QString extra = qEnvironmentVariable(qPrintable(ExtraPortsVariable));
+    const QString extra = qEnvironmentVariable(qPrintable(EXTRA_PORTS_VARIABLE));
     for (const QString &path : extra.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         if (!QDir::isAbsolutePath(path) || !QFileInfo::exists(path)) {
             qWarning() << "Ignoring an extra port that is not an existing absolute path:" << path;
@@ -42,6 +43,16 @@ QVariantList availablePortNames()
     for (const QSerialPortInfo &info : infos)
         ports.append(info.portName());
     return ports;
+}
+
+// Where the operating system keeps a port: a path as it is, a bare name under /dev.
+QString systemLocation(const QString &portName)
+{
+#ifdef Q_OS_UNIX
+    if (!portName.startsWith(QLatin1Char('/')))
+        return QStringLiteral("/dev/") + portName;
+#endif
+    return portName;
 }
 
 // True when the far end of an open port's line has hung up.
@@ -63,26 +74,37 @@ SerialProvider::SerialProvider(QObject *parent)
     , mPort(new QSerialPort(this))
 {
     qRegisterMetaType<QSerialPort::SerialPortError>();
-    connect(mPort.data(), &QSerialPort::readyRead, this, &SerialProvider::onReadyRead);
-    connect(mPort.data(), &QSerialPort::errorOccurred, this, &SerialProvider::onSerialPortError);
+    connect(mPort, &QSerialPort::readyRead, this, &SerialProvider::onReadyRead);
+    connect(mPort, &QSerialPort::errorOccurred, this, &SerialProvider::onSerialPortError);
 
     mAvailablePorts = availablePortNames();
 
-    QString portName = QSettings().value(PortSettingsKey, QString()).toString();
+    // A port named in the environment serves this process only: it is offered and taken
+    // as it is, without passing onPortChanged(), which would store it for every process.
+    const QString environmentPort = qEnvironmentVariable(PORT_VARIABLE);
+    if (!environmentPort.isEmpty() && !mAvailablePorts.contains(environmentPort)) {
+        if (!QFileInfo::exists(systemLocation(environmentPort)))
+            qWarning() << "The serial port named by KTBRIDGE_PORT does not exist:"
+                       << environmentPort;
+        mAvailablePorts.prepend(environmentPort);
+    }
+    mPortName = environmentPort;
+    mPortSetting = new Global::Setting(QStringLiteral("Port"), Global::Setting::SETTING_TYPE_COMBO,
+                                       mAvailablePorts, environmentPort, nullptr);
+    connect(mPortSetting, &Global::Setting::valueChanged, this, &SerialProvider::onPortChanged);
+    if (!environmentPort.isEmpty())
+        return;
+
+    QString portName = QSettings().value(PORT_SETTINGS_KEY, QString()).toString();
     if (portName.isEmpty() || !mAvailablePorts.contains(portName))
         portName = mAvailablePorts.isEmpty() ? QString() : mAvailablePorts.constFirst().toString();
-
-    mPortSetting = new Global::Setting(QStringLiteral("Port"), Global::Setting::SETTING_TYPE_COMBO,
-                                       mAvailablePorts, QString(), nullptr);
-    connect(mPortSetting, &Global::Setting::valueChanged, this, &SerialProvider::onPortChanged);
     mPortSetting->setValue(portName);
 }
 
 SerialProvider::~SerialProvider()
 {
-    // Also when it was never handed out through `settings`; a second deferred
-    // deletion of a listed setting is harmless.
-    mPortSetting->deleteLater();
+    // Listed now if it was never handed out, so that the base releases it with the others.
+    settings();
 }
 
 void SerialProvider::open()
@@ -146,7 +168,7 @@ void SerialProvider::onWriteData(QByteArray data)
 {
     if (!mPort->isOpen())
         openSerial();
-    mReceiveBuffer.clear();
+    mReader.clear();
 
     if (mPort->isOpen()) {
         if (data.isEmpty()) {
@@ -160,7 +182,7 @@ void SerialProvider::onWriteData(QByteArray data)
 
     if (mPortName.isEmpty()) {
         qWarning() << "Failed to open the serial port (not configured).";
-        emit errorOccurred(NotConfiguredError, tr("The serial port is not yet configured."));
+        emit errorOccurred(NOT_CONFIGURED_ERROR, tr("The serial port is not yet configured."));
     } else {
         qWarning() << "Failed to open the serial port for writing.";
         emit errorOccurred(QSerialPort::OpenError, serialPortErrorToText(QSerialPort::OpenError));
@@ -169,21 +191,9 @@ void SerialProvider::onWriteData(QByteArray data)
 
 void SerialProvider::onReadyRead()
 {
-    mReceiveBuffer.append(mPort->readAll());
-
-    if (!mReceiveBuffer.startsWith(Protocol::BootProtocol::START_BYTE)) {
-        qWarning() << "Read data with an invalid start byte; discarding.";
-        mReceiveBuffer.clear();
-        return;
-    }
-    // A 0x0D inside the frame looks like its end: a rejected check keeps the buffer
-    // and waits for the rest.
-    QByteArray payload;
-    if (mReceiveBuffer.endsWith(Protocol::BootProtocol::STOP_BYTE)
-        && Protocol::BootProtocol::checkAndGetPayload(mReceiveBuffer, payload)) {
-        mReceiveBuffer.clear();
+    const QList<QByteArray> payloads = mReader.append(mPort->readAll());
+    for (const QByteArray &payload : payloads)
         emit newData(payload);
-    }
 }
 
 void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
@@ -200,6 +210,10 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
     if (readFailed && isHungUp(*mPort))
         error = QSerialPort::ResourceError;
     qWarning() << "Serial port error:" << int(error);
+    if (error == QSerialPort::PermissionError)
+        qWarning() << "No permission to open the serial port: add your user to the group that "
+                      "owns the device (usually dialout), then log in again. Port and group:"
+                   << systemLocation(mPortName) << QFileInfo(systemLocation(mPortName)).group();
     emit errorOccurred(error, serialPortErrorToText(error));
     // Closed once the port has finished its failed read, before it signals again.
     if (readFailed)
@@ -218,13 +232,13 @@ void SerialProvider::onPortChanged(QVariant value)
         qWarning() << "Refusing to move to a port that is not currently available.";
 
     closeSerial();
-    QSettings().setValue(PortSettingsKey, mPortName);
+    QSettings().setValue(PORT_SETTINGS_KEY, mPortName);
 }
 
 void SerialProvider::openSerial()
 {
     closeSerial();
-    mReceiveBuffer.clear();
+    mReader.clear();
     if (mPortName.isEmpty()) {
         qWarning() << "Cannot open a serial port connection with invalid settings.";
         return;
@@ -232,7 +246,7 @@ void SerialProvider::openSerial()
 
     mPort->setPortName(mPortName);
     if (mPort->open(QIODevice::ReadWrite)) {
-        mPort->setBaudRate(BaudRate, QSerialPort::AllDirections);
+        mPort->setBaudRate(BAUD_RATE, QSerialPort::AllDirections);
         mDrivingModemLines = true;
         const bool dtrDriven = mPort->setDataTerminalReady(false);
         const bool rtsDriven = mPort->setRequestToSend(false);
@@ -241,7 +255,7 @@ void SerialProvider::openSerial()
             qWarning() << "Could not drive DTR and RTS inactive on port" << mPortName;
     }
     if (!mPort->isOpen())
-        qWarning() << "Could not connect to port" << mPortName << "with baud rate" << BaudRate;
+        qWarning() << "Could not connect to port" << mPortName << "with baud rate" << BAUD_RATE;
 }
 
 void SerialProvider::closeSerial()
@@ -250,10 +264,11 @@ void SerialProvider::closeSerial()
         return;
     // Hand the last request to the device before the pause: written bytes wait in the
     // port's buffer for this thread's event loop, which the pause would starve.
-    while (mPort->bytesToWrite() > 0 && mPort->waitForBytesWritten(int(CloseDelayMs))) {
+    while (mPort->bytesToWrite() > 0 && mPort->waitForBytesWritten(int(CLOSE_DELAY_MS))) {
     }
-    QThread::msleep(CloseDelayMs);
+    QThread::msleep(CLOSE_DELAY_MS);
     mPort->close();
 }
 
-} // namespace QVt::Comms
+} // namespace Comms
+} // namespace QVt

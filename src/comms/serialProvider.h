@@ -1,12 +1,13 @@
 #pragma once
 
 #include "comms/dataProvider.h"
+#include "comms/protocol/frameReader.h"
 
 #include <QSerialPort>
-#include <QSharedPointer>
 #include <QVariantList>
 
-namespace QVt::Comms {
+namespace QVt {
+namespace Comms {
 
 // The data provider for a serial port: opens the chosen port lazily on the first
 // write, cuts the received bytes into boot-protocol frames and emits each good
@@ -29,10 +30,10 @@ public:
     // The user-facing sentence for a serial-port error number.
     static QString serialPortErrorToText(quint16 errorCode);
 
-public Q_SLOTS:
+public slots:
     void onWriteData(QByteArray data) override;
 
-private Q_SLOTS:
+private slots:
     void onReadyRead();
     void onSerialPortError(QSerialPort::SerialPortError error);
     void onPortChanged(QVariant value);
@@ -41,9 +42,9 @@ private:
     void openSerial();
     void closeSerial();
 
-    QSharedPointer<QSerialPort> mPort;
+    QSerialPort *mPort;  // child
     QString mPortName;
-    QByteArray mReceiveBuffer;
+    Protocol::FrameReader mReader;
     QVariantList mAvailablePorts;
     QVt::Global::Setting *mPortSetting = nullptr;
     // Set while DTR and RTS are driven right after opening: a port without modem
@@ -51,4 +52,5 @@ private:
     bool mDrivingModemLines = false;
 };
 
-} // namespace QVt::Comms
+} // namespace Comms
+} // namespace QVt

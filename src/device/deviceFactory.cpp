@@ -19,9 +19,14 @@ DeviceFactory *DeviceFactory::instance()
 }
 
 DeviceFactory::DeviceFactory(QObject *parent)
+    : DeviceFactory(QDir(QCoreApplication::applicationDirPath()).filePath(DRIVER_PATH_RELATIVE), parent)
+{
+}
+
+DeviceFactory::DeviceFactory(const QString &driverFolder, QObject *parent)
     : QObject(parent)
 {
-    loadDrivers();
+    loadDrivers(driverFolder);
 }
 
 QSharedPointer<AbstractDevice> DeviceFactory::createDevice(const QString &productId)
@@ -49,10 +54,10 @@ QStringList DeviceFactory::supportedDeviceProductIds() const
     return mSupportedDeviceProductIds;
 }
 
-void DeviceFactory::loadDrivers()
+void DeviceFactory::loadDrivers(const QString &driverFolder)
 {
-    QDir dir(QCoreApplication::applicationDirPath());
-    if (!dir.cd(DRIVER_PATH_RELATIVE))
+    const QDir dir(driverFolder);
+    if (!dir.exists())
         return;
 
     // Both patterns everywhere: a driver built for the other platform is reported,

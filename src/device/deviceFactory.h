@@ -1,6 +1,6 @@
 // Process-wide factory of device objects: finds the driver plug-ins in the "devices"
-// folder beside the executable once, keeps one driver per product ID, and creates
-// devices by product ID. Owns the drivers (one shared pointer per driver, held under
+// folder beside the executable (or in a folder given) once, keeps one driver per
+// product ID, and creates devices by product ID. Owns the drivers (one shared pointer per driver, held under
 // each of its product IDs); the devices it hands out belong to the caller; the
 // plug-in libraries stay loaded for the life of the process. Lives on the GUI thread.
 #pragma once
@@ -24,7 +24,10 @@ class DeviceFactory : public QObject
 public:
     static DeviceFactory *instance();
 
-    explicit DeviceFactory(QObject *parent = nullptr);
+    // Drivers from the folder DRIVER_PATH_RELATIVE beside the executable.
+    explicit DeviceFactory(QObject *parent);
+    // Drivers from the given folder.
+    DeviceFactory(const QString &driverFolder, QObject *parent);
 
     // A new device for the product ID, or null when no driver serves it.
     QSharedPointer<AbstractDevice> createDevice(const QString &productId);
@@ -37,7 +40,7 @@ public:
     static const QString DRIVER_PATH_RELATIVE;
 
 private:
-    void loadDrivers();
+    void loadDrivers(const QString &driverFolder);
 
     QHash<QString, QSharedPointer<AbstractDevice>> mDrivers;
     QSharedPointer<AbstractDevice> mCurrentDriver;

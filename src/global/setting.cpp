@@ -2,7 +2,8 @@
 
 #include <utility>
 
-namespace QVt::Global {
+namespace QVt {
+namespace Global {
 
 Setting::Setting(QString name, eSettingType type, QVariant value, QObject *parent)
     : Setting(std::move(name), type, QVariantList(), std::move(value), parent)
@@ -47,4 +48,5 @@ void Setting::setValue(QVariant value)
     emit valueChanged(mValue);
 }
 
-} // namespace QVt::Global
+} // namespace Global
+} // namespace QVt

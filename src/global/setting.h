@@ -4,7 +4,8 @@
 #include <QVariant>
 #include <QVariantList>
 
-namespace QVt::Global {
+namespace QVt {
+namespace Global {
 
 // One named, typed, observable configuration value of a data provider, shown and
 // edited generically by the connection settings window. Stores any value unchecked;
@@ -36,10 +37,10 @@ public:
     QVariant value() const;
     QVariantList comboValues() const;
 
-public Q_SLOTS:
+public slots:
     void setValue(QVariant value);
 
-Q_SIGNALS:
+signals:
     void valueChanged(QVariant value);
 
 private:
@@ -49,4 +50,5 @@ private:
     QVariant mValue;
 };
 
-} // namespace QVt::Global
+} // namespace Global
+} // namespace QVt

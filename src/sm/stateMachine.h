@@ -1,25 +1,28 @@
 #pragma once
 
+#include "sm/replyWatch.h"
 #include "sm/stateMachineDefinition.h"
 
 #include <qvtbusgate/types.h>
 #include <qvtpb/configurationFile.h>
 
 #include <QObject>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QString>
 #include <QThread>
-#include <QTimer>
 
 namespace QVt {
 namespace Sm {
 
-// The one object through which QML and start-up drive device connections: owns the
-// machine and its timeout watch, turns operations, received data, communication
-// errors and timeouts into machine events, relays the machine's signals, and moves
-// configurations between files, the current device and a support archive.
-// The object lives in the GUI thread, where every slot and operation runs; its own
-// thread (run()) builds and starts the machine and then serves only the timeout watch.
+// The one object through which QML and start-up drive device connections: turns
+// operations, received data, communication errors and reply time-outs into machine
+// events, relays the machine's signals, and moves configurations between files, the
+// current device and a support archive (through WholeFile and SupportArchive).
+// Owns the machine (a shared pointer); its own thread owns the reply watch for the
+// life of run(). The object lives in the GUI thread, where every slot and operation
+// runs and the machine is driven; its own thread (run()) builds and starts the machine
+// and then serves only the reply watch.
 class StateMachine : public QThread
 {
     Q_OBJECT
@@ -36,6 +39,8 @@ public:
     ~StateMachine() override;
 
     void setStartupOptions(const QString &configurationFile, const bool &autoflash);
+    // How long each step waits for the device's reply; set before start().
+    void setReplyTimeout(int ms);
 
     bool connected() const;
     bool busy() const;
@@ -89,7 +94,11 @@ private slots:
     void onNewData(QByteArray data);
     void onLoadStartupOptions(QString configurationFile, bool autoflash);
     void onCommsError(quint16 errorCode, const QString &errorText);
-    void onTimeout();
+    void onStartTimeoutWatch(int ms);
+    void onStopTimeoutWatch();
+    // Counts only for the watch's latest start: an expiry posted just before a stop or
+    // a new start is dropped.
+    void onTimeout(quint64 sequence);
     void onLoadError(QVt::Pb::Configuration::File::LOAD_ERROR loadError);
     void onCurrentDeviceChanged(QObject *currentDevice);
 
@@ -107,11 +116,14 @@ private:
 
     // Written only in the GUI thread: run() hands the started machine over with a
     // queued call, so no operation can reach it before its start has completed.
-    QSharedPointer<Machine> machine;
-    QString configurationFile;
-    bool autoflash = false;
-    // Created, used and released in the state machine thread.
-    QSharedPointer<QTimer> timeoutWatch;
+    QSharedPointer<Machine> mMachine;
+    QString mConfigurationFile;
+    bool mAutoflash = false;
+    int mReplyTimeoutMs = StateMachineDefinition::REPLY_TIMEOUT_MS;
+    // Lives on run()'s stack; null outside run().
+    QPointer<ReplyWatch> mReplyWatch;
+    // The number of the watch's latest start or stop; GUI thread only.
+    quint64 mWatchSequence = 0;
 
     static QSharedPointer<StateMachine> mInstance;
 };

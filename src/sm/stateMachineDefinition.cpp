@@ -19,11 +19,9 @@ using QVt::Config::SaveStatusTracker;
 using QVt::Device::AbstractDevice;
 using QVt::Device::DeviceFactory;
 using QVt::Global::Types;
+using QVt::Pb::Configuration::File;
 
 namespace {
-
-// Every step of a connection waits this long for the device's reply.
-constexpr int ReplyTimeoutMs = 10000;
 
 // Ends an autoflash run: its word on standard error, at once, then the exit status.
 void endAutoflashRun(const char *word, int exitStatus)
@@ -33,9 +31,7 @@ void endAutoflashRun(const char *word, int exitStatus)
     QCoreApplication::exit(exitStatus);
 }
 // The boot loader listens for its wake-up sequence only briefly after power-up.
-constexpr int BootSequenceIntervalMs = 500;
-// Product IDs are shown with at least this many hexadecimal digits.
-constexpr int ProductIdMinimumDigits = 12;
+constexpr int BOOT_SEQUENCE_INTERVAL_MS = 500;
 
 } // namespace
 
@@ -46,42 +42,32 @@ StateMachineDefinition::StateMachineDefinition(QObject *parent)
 
 bool StateMachineDefinition::isConnected() const
 {
-    return connected;
+    return mConnected;
 }
 
 bool StateMachineDefinition::isBusy() const
 {
-    return busy;
+    return mBusy;
 }
 
 QObject *StateMachineDefinition::currentDeviceObject() const
 {
-    return currentDevice.data();
+    return mCurrentDevice.data();
 }
 
 QSharedPointer<AbstractDevice> StateMachineDefinition::sharedCurrentDevice() const
 {
-    return currentDevice;
+    return mCurrentDevice;
 }
 
 QString StateMachineDefinition::currentDeviceIdString() const
 {
-    return deviceIdString;
+    return mDeviceIdString;
 }
 
-QString StateMachineDefinition::currentProductId() const
+void StateMachineDefinition::setReplyTimeout(int ms)
 {
-    return productId;
-}
-
-bool StateMachineDefinition::isAutoflash() const
-{
-    return autoflash;
-}
-
-bool StateMachineDefinition::isReadRequested() const
-{
-    return readRequested;
+    mReplyTimeoutMs = ms;
 }
 
 QString StateMachineDefinition::textUpToZero(const QByteArray &data)
@@ -98,19 +84,19 @@ void StateMachineDefinition::logCaughtException(const std::exception &exception)
 // Every end of a connection comes through here: forget the connection, close the link.
 void StateMachineDefinition::StateInitialization::enter(StateMachineDefinition &machine)
 {
-    machine.connected = false;
-    machine.busy = false;
-    machine.deviceIdString.clear();
-    machine.productId.clear();
-    machine.autoflash = false;
-    machine.readRequested = false;
+    machine.mConnected = false;
+    machine.mBusy = false;
+    machine.mDeviceIdString.clear();
+    machine.mProductId.clear();
+    machine.mAutoflash = false;
+    machine.mReadRequested = false;
     emit machine.stopCyclicWrite();
     emit machine.connectedChanged(false);
     emit machine.busyChanged(false);
     emit machine.deviceIdStringChanged(QString());
     emit machine.stopTimeoutWatch();
-    if (machine.currentDevice)
-        machine.currentDevice->resetDeviceInfo();
+    if (machine.mCurrentDevice)
+        machine.mCurrentDevice->resetDeviceInfo();
     CommsHandler::instance()->close();
     // What was read from the device is now just a configuration being edited.
     SaveStatusTracker *tracker = SaveStatusTracker::instance();
@@ -120,39 +106,39 @@ void StateMachineDefinition::StateInitialization::enter(StateMachineDefinition &
 
 void StateMachineDefinition::StateDisconnected::enter(StateMachineDefinition &machine)
 {
-    machine.connected = false;
+    machine.mConnected = false;
     emit machine.connectedChanged(false);
-    machine.busy = false;
+    machine.mBusy = false;
     emit machine.busyChanged(false);
     emit machine.stopTimeoutWatch();
 }
 
 void StateMachineDefinition::StateAttemptingConnection::enter(StateMachineDefinition &machine)
 {
-    machine.busy = true;
+    machine.mBusy = true;
     emit machine.busyChanged(true);
-    emit machine.startCyclicWrite(BootProtocol::buildBootSequence(), BootSequenceIntervalMs, true);
-    emit machine.startTimeoutWatch(ReplyTimeoutMs);
+    emit machine.startCyclicWrite(BootProtocol::buildBootSequence(), BOOT_SEQUENCE_INTERVAL_MS, true);
+    emit machine.startTimeoutWatch(machine.mReplyTimeoutMs);
 }
 
 void StateMachineDefinition::StateReadProductId::enter(StateMachineDefinition &machine)
 {
     emit machine.writeData(BootProtocol::buildReadProductIdCommand());
-    emit machine.startTimeoutWatch(ReplyTimeoutMs);
+    emit machine.startTimeoutWatch(machine.mReplyTimeoutMs);
 }
 
 void StateMachineDefinition::StateIdentifyDevice::enter(StateMachineDefinition &machine)
 {
     // A device object loaded from a file, made new or kept from an earlier connection
     // serves the device as it is.
-    if (machine.currentDevice && machine.currentDevice->productIds().contains(machine.productId))
+    if (machine.mCurrentDevice && machine.mCurrentDevice->productIds().contains(machine.mProductId))
         return;
     // An unattended run writes only the configuration it was started with; it never
     // falls back to a driver's default configuration.
-    machine.currentDevice = machine.autoflash
+    machine.mCurrentDevice = machine.mAutoflash
         ? QSharedPointer<AbstractDevice>()
-        : DeviceFactory::instance()->createDevice(machine.productId);
-    emit machine.currentDeviceChanged(machine.currentDevice.data());
+        : DeviceFactory::instance()->createDevice(machine.mProductId);
+    emit machine.currentDeviceChanged(machine.mCurrentDevice.data());
     SaveStatusTracker *tracker = SaveStatusTracker::instance();
     if (tracker->configurationType() != Types::CONFIGURATION_TYPE_NONE)
         tracker->setConfigurationType(Types::CONFIGURATION_TYPE_NEW);
@@ -160,9 +146,9 @@ void StateMachineDefinition::StateIdentifyDevice::enter(StateMachineDefinition &
 
 void StateMachineDefinition::StateConnected::enter(StateMachineDefinition &machine)
 {
-    machine.busy = false;
+    machine.mBusy = false;
     emit machine.busyChanged(false);
-    machine.connected = true;
+    machine.mConnected = true;
     emit machine.connectedChanged(true);
     emit machine.stopTimeoutWatch();
 }
@@ -170,19 +156,27 @@ void StateMachineDefinition::StateConnected::enter(StateMachineDefinition &machi
 void StateMachineDefinition::StateReadDeviceConfiguration::enter(StateMachineDefinition &machine,
                                                                  bool readRequested)
 {
-    machine.busy = true;
+    machine.mBusy = true;
     emit machine.busyChanged(true);
-    machine.readRequested = readRequested;
-    emit machine.startTimeoutWatch(ReplyTimeoutMs);
+    machine.mReadRequested = readRequested;
+    emit machine.startTimeoutWatch(machine.mReplyTimeoutMs);
     emit machine.writeData(BootProtocol::buildReadProtobufCommand());
 }
 
 void StateMachineDefinition::StateWriteDeviceConfiguration::enter(StateMachineDefinition &machine)
 {
-    machine.busy = true;
+    machine.mBusy = true;
     emit machine.busyChanged(true);
-    emit machine.startTimeoutWatch(ReplyTimeoutMs);
-    emit machine.writeData(BootProtocol::buildWriteProtobufCommand(machine.currentDevice->serialize()));
+    // A configuration too large for one frame is refused by the framing, and one that
+    // cannot be serialized at all throws; either way nothing is sent, and an anonymous
+    // row ends the write as the device's error would.
+    machine.mWriteRefused = true;
+    const QByteArray frame = BootProtocol::buildWriteProtobufCommand(machine.mCurrentDevice->serialize());
+    machine.mWriteRefused = frame.isEmpty();
+    if (machine.mWriteRefused)
+        return;
+    emit machine.startTimeoutWatch(machine.mReplyTimeoutMs);
+    emit machine.writeData(frame);
 }
 
 void StateMachineDefinition::ActionSetDevice::execute(StateMachineDefinition &machine,
@@ -192,31 +186,30 @@ void StateMachineDefinition::ActionSetDevice::execute(StateMachineDefinition &ma
     if (!device)
         return;
     // A replacement for the connected product keeps what the device reported about itself.
-    if (whileConnected && machine.currentDevice
-        && device->primaryProductId() == machine.currentDevice->primaryProductId()
-        && machine.currentDevice->deviceInfo()) {
-        device->updateDeviceInfo(machine.currentDevice->serialize());
+    if (whileConnected && machine.mCurrentDevice
+        && device->primaryProductId() == machine.mCurrentDevice->primaryProductId()
+        && machine.mCurrentDevice->deviceInfo()) {
+        device->updateDeviceInfo(machine.mCurrentDevice->serialize());
     }
-    machine.productId = device->primaryProductId();
+    machine.mProductId = device->primaryProductId();
     // Users of the old object let go of it before the new one is announced.
     emit machine.currentDeviceChanged(nullptr);
-    machine.currentDevice = device;
-    emit machine.currentDeviceChanged(machine.currentDevice.data());
+    machine.mCurrentDevice = device;
+    emit machine.currentDeviceChanged(machine.mCurrentDevice.data());
 }
 
 void StateMachineDefinition::ActionFinalizeConnection::execute(StateMachineDefinition &machine,
                                                                const QByteArray &data)
 {
-    machine.deviceIdString = textUpToZero(data);
-    emit machine.deviceIdStringChanged(machine.deviceIdString);
+    machine.mDeviceIdString = textUpToZero(data);
+    emit machine.deviceIdStringChanged(machine.mDeviceIdString);
     emit machine.stopCyclicWrite();
 }
 
 void StateMachineDefinition::ActionStoreProductId::execute(StateMachineDefinition &machine,
                                                            const QByteArray &data)
 {
-    machine.productId = QString::fromLatin1(data.mid(1).toHex())
-                            .rightJustified(ProductIdMinimumDigits, QLatin1Char('0'));
+    machine.mProductId = File::productIdFromHex(data.mid(1).toHex());
 }
 
 void StateMachineDefinition::ActionEnterNormalOperation::execute(StateMachineDefinition &machine)
@@ -233,7 +226,7 @@ void StateMachineDefinition::ActionEnterPairingMode::execute(StateMachineDefinit
 
 void StateMachineDefinition::ActionFactoryReset::execute(StateMachineDefinition &machine)
 {
-    machine.busy = true;
+    machine.mBusy = true;
     emit machine.busyChanged(true);
     emit machine.writeData(BootProtocol::buildFactoryResetCommand());
     emit machine.factoryResetSuccessful();
@@ -244,21 +237,21 @@ void StateMachineDefinition::ActionStoreDeviceConfiguration::execute(StateMachin
 {
     const QByteArray configuration = data.mid(1);
     SaveStatusTracker *tracker = SaveStatusTracker::instance();
-    if (tracker->configurationType() == Types::CONFIGURATION_TYPE_NONE || machine.readRequested) {
-        machine.currentDevice->deserialize(configuration);
+    if (tracker->configurationType() == Types::CONFIGURATION_TYPE_NONE || machine.mReadRequested) {
+        machine.mCurrentDevice->deserialize(configuration);
         tracker->setConfigurationType(Types::CONFIGURATION_TYPE_DEVICE);
         tracker->setSaveNeeded(false);
         emit machine.readFromDeviceSuccessful();
     } else {
         // The automatic read after connecting leaves the configuration being edited alone.
-        machine.currentDevice->updateDeviceInfo(configuration);
+        machine.mCurrentDevice->updateDeviceInfo(configuration);
     }
 }
 
 void StateMachineDefinition::ActionAbortWithSuccess::execute(StateMachineDefinition &machine)
 {
     // The run is over: StateConnected, entered next, must not start another write.
-    machine.autoflash = false;
+    machine.mAutoflash = false;
     endAutoflashRun("SUCCESS\n", 0);
 }
 

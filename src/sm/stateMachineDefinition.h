@@ -56,14 +56,16 @@ class StateMachineDefinition : public QObject,
 public:
     explicit StateMachineDefinition(QObject *parent = nullptr);
 
+    // Every step of a connection waits this long for the device's reply, unless set otherwise.
+    static constexpr int REPLY_TIMEOUT_MS = 10000;
+
     bool isConnected() const;
     bool isBusy() const;
     QObject *currentDeviceObject() const;
     QSharedPointer<QVt::Device::AbstractDevice> sharedCurrentDevice() const;
     QString currentDeviceIdString() const;
-    QString currentProductId() const;
-    bool isAutoflash() const;
-    bool isReadRequested() const;
+    // Set before start().
+    void setReplyTimeout(int ms);
 
     using none = boost::msm::front::none;
 
@@ -125,7 +127,8 @@ public:
     using active_state_switch_policy = boost::msm::active_state_switch_after_exit;
 
     // Guards: predicates on the event and the machine's data, no side effects.
-    struct GuardDeviceIdStringValid
+    // An identification text or a product ID reply must hold something.
+    struct GuardDataNotEmpty
     {
         template <class Fsm, class Source, class Target>
         bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
@@ -138,15 +141,7 @@ public:
         template <class Fsm, class Source, class Target>
         bool operator()(const EventNewData &event, Fsm &fsm, Source &, Target &) const
         {
-            return textUpToZero(event.data) != fsm.deviceIdString;
-        }
-    };
-    struct GuardProductIdValid
-    {
-        template <class Fsm, class Source, class Target>
-        bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
-        {
-            return !event.data.isEmpty();
+            return textUpToZero(event.data) != fsm.mDeviceIdString;
         }
     };
     struct GuardDeviceValid
@@ -154,7 +149,7 @@ public:
         template <class Event, class Fsm, class Source, class Target>
         bool operator()(const Event &, Fsm &fsm, Source &, Target &) const
         {
-            return !fsm.currentDevice.isNull();
+            return !fsm.mCurrentDevice.isNull();
         }
     };
     struct GuardAutoflashActive
@@ -162,7 +157,7 @@ public:
         template <class Event, class Fsm, class Source, class Target>
         bool operator()(const Event &, Fsm &fsm, Source &, Target &) const
         {
-            return fsm.autoflash;
+            return fsm.mAutoflash;
         }
     };
     struct GuardNewDeviceProductIdMatch
@@ -171,7 +166,7 @@ public:
         bool operator()(const EventSetDevice &event, Fsm &fsm, Source &, Target &) const
         {
             return !event.device.isNull()
-                && (event.device->productIds().contains(fsm.productId) || fsm.productId.isEmpty());
+                && (event.device->productIds().contains(fsm.mProductId) || fsm.mProductId.isEmpty());
         }
     };
     struct GuardReadConfigurationCommandSuccessful
@@ -179,7 +174,7 @@ public:
         template <class Fsm, class Source, class Target>
         bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
         {
-            return event.data.startsWith(ReplyConfigurationRead);
+            return event.data.startsWith(REPLY_CONFIGURATION_READ);
         }
     };
     struct GuardWriteConfigurationCommandSuccessful
@@ -187,7 +182,16 @@ public:
         template <class Fsm, class Source, class Target>
         bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
         {
-            return event.data.startsWith(ReplyConfigurationWritten);
+            return event.data.startsWith(REPLY_CONFIGURATION_WRITTEN);
+        }
+    };
+    // The configuration did not fit into a frame, so nothing was sent.
+    struct GuardWriteRefused
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        bool operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            return fsm.mWriteRefused;
         }
     };
     struct GuardDeviceError
@@ -195,7 +199,7 @@ public:
         template <class Fsm, class Source, class Target>
         bool operator()(const EventNewData &event, Fsm &, Source &, Target &) const
         {
-            return event.data.startsWith(ReplyDeviceError);
+            return event.data.startsWith(REPLY_DEVICE_ERROR);
         }
     };
 
@@ -216,7 +220,7 @@ public:
         template <class Event, class Fsm, class Source, class Target>
         void operator()(const Event &, Fsm &fsm, Source &, Target &) const
         {
-            fsm.autoflash = true;
+            fsm.mAutoflash = true;
         }
     };
     struct ActionFinalizeConnection
@@ -242,7 +246,7 @@ public:
         template <class Event, class Fsm, class Source, class Target>
         void operator()(const Event &, Fsm &fsm, Source &, Target &) const
         {
-            emit fsm.deviceUnsupported(fsm.deviceIdString, fsm.productId);
+            emit fsm.deviceUnsupported(fsm.mDeviceIdString, fsm.mProductId);
         }
     };
     struct ActionSignalConnectSuccess
@@ -339,13 +343,13 @@ public:
         /*  2 */ Row< StateDisconnected,             EventConnect,                  StateAttemptingConnection,     none,                           none >,
         /*  3 */ Row< StateDisconnected,             EventSetDevice,                StateDisconnected,             ActionSetDevice,                none >,
         /*  4 */ Row< StateDisconnected,             EventAutoflash,                StateAttemptingConnection,     ActionSetAutoflash,             none >,
-        /*  5 */ Row< StateAttemptingConnection,     EventNewData,                  StateReadProductId,            ActionFinalizeConnection,       GuardDeviceIdStringValid >,
-        /*  6 */ Row< StateAttemptingConnection,     EventNewData,                  StateError,                    ActionDeviceUnsupported,        Not_< GuardDeviceIdStringValid > >,
+        /*  5 */ Row< StateAttemptingConnection,     EventNewData,                  StateReadProductId,            ActionFinalizeConnection,       GuardDataNotEmpty >,
+        /*  6 */ Row< StateAttemptingConnection,     EventNewData,                  StateError,                    ActionDeviceUnsupported,        Not_< GuardDataNotEmpty > >,
         /*  7 */ Row< StateAttemptingConnection,     EventDisconnect,               StateInitialization,           none,                           none >,
         /*  8 */ Row< StateAttemptingConnection,     EventCommsError,               StateError,                    none,                           none >,
         /*  9 */ Row< StateAttemptingConnection,     EventTimeout,                  StateError,                    none,                           none >,
-        /* 10 */ Row< StateReadProductId,            EventNewData,                  StateIdentifyDevice,           ActionStoreProductId,           And_< GuardDataNotDeviceIdString, GuardProductIdValid > >,
-        /* 11 */ Row< StateReadProductId,            EventNewData,                  StateError,                    ActionDeviceUnsupported,        And_< GuardDataNotDeviceIdString, Not_< GuardProductIdValid > > >,
+        /* 10 */ Row< StateReadProductId,            EventNewData,                  StateIdentifyDevice,           ActionStoreProductId,           And_< GuardDataNotDeviceIdString, GuardDataNotEmpty > >,
+        /* 11 */ Row< StateReadProductId,            EventNewData,                  StateError,                    ActionDeviceUnsupported,        And_< GuardDataNotDeviceIdString, Not_< GuardDataNotEmpty > > >,
         /* 12 */ Row< StateReadProductId,            EventDisconnect,               StateInitialization,           none,                           none >,
         /* 13 */ Row< StateReadProductId,            EventCommsError,               StateError,                    none,                           none >,
         /* 14 */ Row< StateReadProductId,            EventTimeout,                  StateError,                    none,                           none >,
@@ -379,8 +383,9 @@ public:
         /* 42 */ Row< StateWriteDeviceConfiguration, EventDisconnect,               StateInitialization,           none,                           none >,
         /* 43 */ Row< StateWriteDeviceConfiguration, EventCommsError,               StateError,                    none,                           none >,
         /* 44 */ Row< StateWriteDeviceConfiguration, EventTimeout,                  StateError,                    none,                           none >,
-        /* 45 */ Row< StateError,                    none,                          StateInitialization,           none,                           none >,
-        /* 46 */ Row< StateError,                    none,                          StateInitialization,           ActionAbortWithError,           GuardAutoflashActive >
+        /* 45 */ Row< StateWriteDeviceConfiguration, none,                          StateError,                    ActionDeviceError,              GuardWriteRefused >,
+        /* 46 */ Row< StateError,                    none,                          StateInitialization,           none,                           none >,
+        /* 47 */ Row< StateError,                    none,                          StateInitialization,           ActionAbortWithError,           GuardAutoflashActive >
     > {};
 
     // An event that no row takes is dropped without a word.
@@ -418,21 +423,23 @@ signals:
 
 private:
     // First payload bytes of the device's replies to the configuration commands.
-    static constexpr char ReplyDeviceError = 0x45;
-    static constexpr char ReplyConfigurationRead = 0x4C;
-    static constexpr char ReplyConfigurationWritten = 0x53;
+    static constexpr char REPLY_DEVICE_ERROR = 0x45;
+    static constexpr char REPLY_CONFIGURATION_READ = 0x4C;
+    static constexpr char REPLY_CONFIGURATION_WRITTEN = 0x53;
 
     // Identification texts end at their first zero byte, if any.
     static QString textUpToZero(const QByteArray &data);
     static void logCaughtException(const std::exception &exception);
 
-    bool connected = false;
-    bool busy = false;
-    QString deviceIdString;
-    QString productId;
-    QSharedPointer<QVt::Device::AbstractDevice> currentDevice;
-    bool autoflash = false;
-    bool readRequested = false;
+    bool mConnected = false;
+    bool mBusy = false;
+    QString mDeviceIdString;
+    QString mProductId;
+    QSharedPointer<QVt::Device::AbstractDevice> mCurrentDevice;
+    bool mAutoflash = false;
+    bool mReadRequested = false;
+    bool mWriteRefused = false;
+    int mReplyTimeoutMs = REPLY_TIMEOUT_MS;
 };
 
 // The machine itself: the Boost.Msm back-end with its default policies (one region,

@@ -1,4 +1,5 @@
-// The factory runs in a copied probe program beside a "devices" folder of copied plug-ins.
+// The factory runs in a probe program of its own for each case, on a driver folder of
+// copied plug-ins.
 #include <QDir>
 #include <QFile>
 #include <QPluginLoader>
@@ -72,17 +73,14 @@ struct ProbeRun
     QStringList err;
 };
 
-static ProbeRun runProbe(const QString &appDir, const QStringList &create)
+static ProbeRun runProbe(const QString &devicesDir, const QStringList &create)
 {
-    const QString probe = appDir + QStringLiteral("/deviceFactoryProbe");
-    if (!QFile::exists(probe) && !QFile::copy(QStringLiteral(DEVICE_FACTORY_PROBE), probe))
-        return {};
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"QT_MESSAGE_PATTERN", "QT_DEBUG_PLUGINS", "QT_LOGGING_RULES"})
         env.remove(QLatin1String(name));
     process.setProcessEnvironment(env);
-    process.start(probe, create);
+    process.start(QStringLiteral(DEVICE_FACTORY_PROBE), QStringList{devicesDir} + create);
     if (!process.waitForFinished(30000))
         return {};
     const auto lines = [](const QByteArray &bytes) {
@@ -180,7 +178,7 @@ void TestDeviceFactory::scan()
         QVERIFY(QDir(appDir).mkdir(QStringLiteral("devices")));
     populate(devicesDir, files);
 
-    const ProbeRun run = runProbe(appDir, create);
+    const ProbeRun run = runProbe(devicesDir, create);
     QVERIFY(run.cleanExit);
     QCOMPARE(run.out, output);
     QCOMPARE(run.err, expand(warnings, devicesDir));

@@ -1,13 +1,13 @@
 #include "machineRecorder.h"
 
 #include "config/saveStatusTracker.h"
-#include "testDevice.h"
 
 #include <boost/msm/back/metafunctions.hpp>
 
 using QVt::Config::SaveStatusTracker;
 using QVt::Sm::Machine;
-using QVt::Sm::StateMachineDefinition;
+using D = QVt::Sm::StateMachineDefinition;
+using namespace QVt::Sm;
 
 namespace {
 
@@ -22,57 +22,50 @@ QString text(bool value)
     return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-QString hex(const QByteArray &bytes)
+void log(const QString &entry)
 {
-    return QString::fromLatin1(bytes.toHex());
+    TestDevice::log(entry);
 }
 
 } // namespace
 
-const QByteArray MachineRecorder::Identification = QByteArrayLiteral("KT Bridge CW 1.0");
-const QString MachineRecorder::ProductIdA = QStringLiteral("0000000000a1");
+const QByteArray MachineRecorder::IDENTIFICATION = QByteArrayLiteral("KT Bridge CW 1.0");
+const QString MachineRecorder::PRODUCT_ID_A = QStringLiteral("0000000000a1");
 
 MachineRecorder::MachineRecorder(QObject *parent)
     : QObject(parent)
 {
-    using D = StateMachineDefinition;
-    connect(&mMachine, &D::writeData, this, [this](const QByteArray &data) { record("writeData " + hex(data)); });
-    connect(&mMachine, &D::startCyclicWrite, this, [this](const QByteArray &data, int intervalMs, bool stopOnData) {
-        record(QStringLiteral("startCyclicWrite %1 %2 %3").arg(hex(data)).arg(intervalMs).arg(text(stopOnData)));
+    connect(&mMachine, &D::writeData, this, [](const QByteArray &data) { log("writeData " + QString::fromLatin1(data.toHex())); });
+    connect(&mMachine, &D::startCyclicWrite, this, [](const QByteArray &data, int intervalMs, bool stopOnData) {
+        log(QStringLiteral("startCyclicWrite %1 %2 %3").arg(QString::fromLatin1(data.toHex())).arg(intervalMs).arg(text(stopOnData)));
     });
-    connect(&mMachine, &D::stopCyclicWrite, this, [this] { record("stopCyclicWrite"); });
-    connect(&mMachine, &D::connectedChanged, this, [this](bool connected) { record("connectedChanged " + text(connected)); });
-    connect(&mMachine, &D::busyChanged, this, [this](bool busy) { record("busyChanged " + text(busy)); });
-    connect(&mMachine, &D::currentDeviceChanged, this, [this](QObject *device) {
+    connect(&mMachine, &D::stopCyclicWrite, this, [] { log("stopCyclicWrite"); });
+    connect(&mMachine, &D::connectedChanged, this, [](bool connected) { log("connectedChanged " + text(connected)); });
+    connect(&mMachine, &D::busyChanged, this, [](bool busy) { log("busyChanged " + text(busy)); });
+    connect(&mMachine, &D::currentDeviceChanged, this, [](QObject *device) {
         const auto *testDevice = qobject_cast<TestDevice *>(device);
-        record("currentDeviceChanged " + (testDevice ? testDevice->name() : QStringLiteral("null")));
+        log("currentDeviceChanged " + (testDevice ? testDevice->name() : QStringLiteral("null")));
     });
-    connect(&mMachine, &D::deviceIdStringChanged, this, [this](const QString &id) {
-        record(QStringLiteral("deviceIdStringChanged \"%1\"").arg(id));
+    connect(&mMachine, &D::deviceIdStringChanged, this,
+            [](const QString &id) { log(QStringLiteral("deviceIdStringChanged \"%1\"").arg(id)); });
+    connect(&mMachine, &D::deviceUnsupported, this, [](const QString &id, const QString &productId) {
+        log(QStringLiteral("deviceUnsupported \"%1\" \"%2\"").arg(id, productId));
     });
-    connect(&mMachine, &D::deviceUnsupported, this, [this](const QString &id, const QString &productId) {
-        record(QStringLiteral("deviceUnsupported \"%1\" \"%2\"").arg(id, productId));
-    });
-    connect(&mMachine, &D::deviceError, this, [this] { record("deviceError"); });
-    connect(&mMachine, &D::startTimeoutWatch, this, [this](int ms) { record("startTimeoutWatch " + QString::number(ms)); });
-    connect(&mMachine, &D::stopTimeoutWatch, this, [this] { record("stopTimeoutWatch"); });
-    connect(&mMachine, &D::connectSuccessful, this, [this] { record("connectSuccessful"); });
-    connect(&mMachine, &D::disconnectSuccessful, this, [this] { record("disconnectSuccessful"); });
-    connect(&mMachine, &D::readFromDeviceSuccessful, this, [this] { record("readFromDeviceSuccessful"); });
-    connect(&mMachine, &D::writeToDeviceSuccessful, this, [this] { record("writeToDeviceSuccessful"); });
-    connect(&mMachine, &D::factoryResetSuccessful, this, [this] { record("factoryResetSuccessful"); });
-    connect(&mMachine, &D::pairingModeSuccessful, this, [this] { record("pairingModeSuccessful"); });
-
+    connect(&mMachine, &D::deviceError, this, [] { log("deviceError"); });
+    connect(&mMachine, &D::startTimeoutWatch, this, [](int ms) { log("startTimeoutWatch " + QString::number(ms)); });
+    connect(&mMachine, &D::stopTimeoutWatch, this, [] { log("stopTimeoutWatch"); });
+    connect(&mMachine, &D::connectSuccessful, this, [] { log("connectSuccessful"); });
+    connect(&mMachine, &D::disconnectSuccessful, this, [] { log("disconnectSuccessful"); });
+    connect(&mMachine, &D::readFromDeviceSuccessful, this, [] { log("readFromDeviceSuccessful"); });
+    connect(&mMachine, &D::writeToDeviceSuccessful, this, [] { log("writeToDeviceSuccessful"); });
+    connect(&mMachine, &D::factoryResetSuccessful, this, [] { log("factoryResetSuccessful"); });
+    connect(&mMachine, &D::pairingModeSuccessful, this, [] { log("pairingModeSuccessful"); });
     SaveStatusTracker *tracker = SaveStatusTracker::instance();
     connect(tracker, &SaveStatusTracker::configurationTypeChanged, this,
-            [this](QVt::Global::Types::eConfigurationType type) { record("configurationType " + QString::number(type)); });
-    connect(tracker, &SaveStatusTracker::saveNeededChanged, this,
-            [this](bool saveNeeded) { record("saveNeeded " + text(saveNeeded)); });
-
+            [](QVt::Global::Types::eConfigurationType type) { log("configurationType " + QString::number(type)); });
+    connect(tracker, &SaveStatusTracker::saveNeededChanged, this, [](bool saveNeeded) { log("saveNeeded " + text(saveNeeded)); });
     mMachine.start();
 }
-
-MachineRecorder::~MachineRecorder() = default;
 
 Machine &MachineRecorder::machine()
 {
@@ -81,101 +74,63 @@ Machine &MachineRecorder::machine()
 
 QStringList MachineRecorder::takeLog()
 {
-    QStringList log;
-    log.swap(mLog);
-    return log;
+    return TestDevice::takeLog();
 }
 
 QString MachineRecorder::state() const
 {
-    using D = StateMachineDefinition;
-    if (isIn<D::StateInitialization>(mMachine))
-        return QStringLiteral("StateInitialization");
     if (isIn<D::StateDisconnected>(mMachine))
         return QStringLiteral("StateDisconnected");
     if (isIn<D::StateAttemptingConnection>(mMachine))
         return QStringLiteral("StateAttemptingConnection");
     if (isIn<D::StateReadProductId>(mMachine))
         return QStringLiteral("StateReadProductId");
-    if (isIn<D::StateIdentifyDevice>(mMachine))
-        return QStringLiteral("StateIdentifyDevice");
     if (isIn<D::StateConnected>(mMachine))
         return QStringLiteral("StateConnected");
     if (isIn<D::StateReadDeviceConfiguration>(mMachine))
         return QStringLiteral("StateReadDeviceConfiguration");
     if (isIn<D::StateWriteDeviceConfiguration>(mMachine))
         return QStringLiteral("StateWriteDeviceConfiguration");
-    if (isIn<D::StateError>(mMachine))
-        return QStringLiteral("StateError");
-    return QStringLiteral("unknown");
+    // The other states are only passed through.
+    return QStringLiteral("transient");
 }
 
 void MachineRecorder::reach(Start start)
 {
     if (start != Start::Disconnected)
-        mMachine.process_event(QVt::Sm::EventConnect{});
+        give(Event::Connect);
     if (start >= Start::ReadProductId)
-        giveData(Identification);
+        give(Event::NewData, IDENTIFICATION);
     if (start >= Start::Connected) {
-        giveData(productIdReply(ProductIdA));
-        giveData("L" + QByteArrayLiteral("reported"));
+        give(Event::NewData, productIdReply(PRODUCT_ID_A));
+        give(Event::NewData, "Lreported");
     }
     if (start == Start::ReadDeviceConfiguration)
-        mMachine.process_event(QVt::Sm::EventReadDeviceConfiguration{});
+        give(Event::ReadDeviceConfiguration);
     if (start == Start::WriteDeviceConfiguration)
-        mMachine.process_event(QVt::Sm::EventWriteDeviceConfiguration{});
-    mLog.clear();
+        give(Event::WriteDeviceConfiguration);
+    takeLog();
 }
 
 void MachineRecorder::give(Event event, const QByteArray &data)
 {
-    using namespace QVt::Sm;
     switch (event) {
-    case Event::Connect:
-        mMachine.process_event(EventConnect{});
-        break;
-    case Event::Disconnect:
-        mMachine.process_event(EventDisconnect{});
-        break;
-    case Event::EnterNormalOperation:
-        mMachine.process_event(EventEnterNormalOperation{});
-        break;
-    case Event::EnterPairingMode:
-        mMachine.process_event(EventEnterPairingMode{});
-        break;
-    case Event::FactoryReset:
-        mMachine.process_event(EventFactoryReset{});
-        break;
-    case Event::ReadDeviceConfiguration:
-        mMachine.process_event(EventReadDeviceConfiguration{});
-        break;
-    case Event::WriteDeviceConfiguration:
-        mMachine.process_event(EventWriteDeviceConfiguration{});
-        break;
-    case Event::NewData:
-        giveData(data);
-        break;
-    case Event::CommsError:
-        mMachine.process_event(EventCommsError{5});
-        break;
-    case Event::Timeout:
-        mMachine.process_event(EventTimeout{});
-        break;
+    case Event::Connect: mMachine.process_event(EventConnect{}); break;
+    case Event::Disconnect: mMachine.process_event(EventDisconnect{}); break;
+    case Event::EnterNormalOperation: mMachine.process_event(EventEnterNormalOperation{}); break;
+    case Event::EnterPairingMode: mMachine.process_event(EventEnterPairingMode{}); break;
+    case Event::FactoryReset: mMachine.process_event(EventFactoryReset{}); break;
+    case Event::ReadDeviceConfiguration: mMachine.process_event(EventReadDeviceConfiguration{}); break;
+    case Event::WriteDeviceConfiguration: mMachine.process_event(EventWriteDeviceConfiguration{}); break;
+    case Event::NewData: mMachine.process_event(EventNewData{data}); break;
+    case Event::CommsError: mMachine.process_event(EventCommsError{5}); break;
+    case Event::Timeout: mMachine.process_event(EventTimeout{}); break;
     case Event::LoadError:
         mMachine.process_event(EventLoadError{QVt::Pb::Configuration::File::LOAD_ERROR_CHECKSUM});
         break;
-    case Event::SetDevice:
-        mMachine.process_event(EventSetDevice{loadedDevice({ProductIdA})});
-        break;
-    case Event::Autoflash:
-        mMachine.process_event(EventAutoflash{});
-        break;
+    case Event::SetDevice: mMachine.process_event(EventSetDevice{loadedDevice({PRODUCT_ID_A})}); break;
+    case Event::Autoflash: mMachine.process_event(EventAutoflash{}); break;
     }
-}
-
-void MachineRecorder::giveData(const QByteArray &data)
-{
-    mMachine.process_event(QVt::Sm::EventNewData{data});
 }
 
 QByteArray MachineRecorder::productIdReply(const QString &productId)
@@ -191,9 +146,4 @@ QSharedPointer<TestDevice> MachineRecorder::loadedDevice(const QStringList &prod
 TestDevice *MachineRecorder::currentTestDevice() const
 {
     return qobject_cast<TestDevice *>(mMachine.currentDeviceObject());
-}
-
-void MachineRecorder::record(const QString &entry)
-{
-    mLog.append(entry);
 }

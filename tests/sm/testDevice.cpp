@@ -3,15 +3,16 @@
 #include <qvtpb/productDeviceInfo.h>
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
-int instancesMadeCount = 0;
+QStringList entries;
 bool instancesFail = false;
 
 } // namespace
 
-const QByteArray TestDevice::UnloadableConfiguration = QByteArrayLiteral("unloadable");
+const QByteArray TestDevice::UNLOADABLE_CONFIGURATION = QByteArrayLiteral("unloadable");
 
 TestDevice::TestDevice(const QString &name, const QStringList &productIds, QObject *parent)
     : AbstractDevice(parent)
@@ -26,7 +27,7 @@ QSharedPointer<QVt::Device::AbstractDevice> TestDevice::newInstance() const
 {
     if (instancesFail)
         throw std::runtime_error("no memory for a new device");
-    ++instancesMadeCount;
+    log(QStringLiteral("new ") + mName);
     return QSharedPointer<TestDevice>::create(mName, mProductIds);
 }
 
@@ -52,7 +53,7 @@ QUrl TestDevice::qmlPath() const
 
 void TestDevice::updateDeviceInfo(const QByteArray &configuration)
 {
-    mDeviceInfoUpdates.append(configuration);
+    log(QStringLiteral("updateDeviceInfo ") + QString::fromLatin1(configuration));
     mReported = configuration;
 }
 
@@ -65,12 +66,12 @@ QByteArray TestDevice::serialize() const
 
 bool TestDevice::deserialize(const QByteArray &data)
 {
-    mDeserializeCalls.append(data);
+    log(QStringLiteral("deserialize ") + QString::fromLatin1(data));
     if (mThrowing) {
         emit saveNeeded();
         throw std::runtime_error("cannot deserialize");
     }
-    if (data == UnloadableConfiguration) {
+    if (data == UNLOADABLE_CONFIGURATION) {
         emit loadError(QVt::Pb::Configuration::File::LOAD_ERROR_PARSE);
         return false;
     }
@@ -90,24 +91,14 @@ void TestDevice::setThrowing(bool throwing)
     mThrowing = throwing;
 }
 
-QList<QByteArray> TestDevice::deserializeCalls() const
+void TestDevice::log(const QString &entry)
 {
-    return mDeserializeCalls;
+    entries.append(entry);
 }
 
-QList<QByteArray> TestDevice::deviceInfoUpdates() const
+QStringList TestDevice::takeLog()
 {
-    return mDeviceInfoUpdates;
-}
-
-int TestDevice::instancesMade()
-{
-    return instancesMadeCount;
-}
-
-void TestDevice::resetInstancesMade()
-{
-    instancesMadeCount = 0;
+    return std::exchange(entries, {});
 }
 
 void TestDevice::setInstancesFail(bool fail)

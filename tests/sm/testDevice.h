@@ -1,6 +1,7 @@
-// A device object for the state machine tests: a test chooses its name, product IDs
-// and configuration bytes, reads back what the machine handed it, and can make it
-// fail the way a device library might (throwing, or reporting a load error). Built
+// A device object for the state machine tests: the test chooses its name, product IDs
+// and configuration bytes, and reads back what the machine handed it in one ordered
+// log that the test's own recorder writes too. It
+// can fail the way a device library might (throwing, reporting a load error). Built
 // into a shared library so that the test and the driver plug-in share one class.
 // Owns its device information object; lives on the test's thread.
 #pragma once
@@ -8,7 +9,6 @@
 #include <qvtbusgate/abstractDevice.h>
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -18,7 +18,7 @@ class TestDevice : public QVt::Device::AbstractDevice
 
 public:
     // Configuration bytes that deserialize() rejects with a parse error.
-    static const QByteArray UnloadableConfiguration;
+    static const QByteArray UNLOADABLE_CONFIGURATION;
 
     TestDevice(const QString &name, const QStringList &productIds, QObject *parent = nullptr);
 
@@ -28,7 +28,6 @@ public:
     QStringList productIds() const override;
     QUrl qmlPath() const override;
     void updateDeviceInfo(const QByteArray &configuration) override;
-
     QByteArray serialize() const override;
     bool deserialize(const QByteArray &data) override;
 
@@ -37,13 +36,11 @@ public:
     // announcing saveNeeded(), so that a test sees what was queued before the throw).
     void setThrowing(bool throwing);
 
-    // Every argument deserialize() and updateDeviceInfo() were called with, in order.
-    QList<QByteArray> deserializeCalls() const;
-    QList<QByteArray> deviceInfoUpdates() const;
-
-    // Devices made by newInstance() since the last reset, across all drivers.
-    static int instancesMade();
-    static void resetInstancesMade();
+    // The shared log: every device made by newInstance() ("new <name>"), every call of
+    // deserialize() and updateDeviceInfo() ("deserialize <bytes>", "updateDeviceInfo
+    // <bytes>") and whatever else a test writes, since the last take.
+    static void log(const QString &entry);
+    static QStringList takeLog();
     // newInstance() throws std::runtime_error while set.
     static void setInstancesFail(bool fail);
 
@@ -54,6 +51,4 @@ private:
     QByteArray mReported;
     QVt::Pb::Product::DeviceInfo *mDeviceInfo;
     bool mThrowing = false;
-    QList<QByteArray> mDeserializeCalls;
-    QList<QByteArray> mDeviceInfoUpdates;
 };

@@ -8,17 +8,13 @@ SimulatorProcess::SimulatorProcess(QObject *parent)
     : QObject(parent)
     , mProcess(new QProcess(this))
 {
-    connect(mProcess, &QProcess::readyReadStandardError, this, &SimulatorProcess::collectStandardError);
+    connect(mProcess, &QProcess::readyReadStandardError, this,
+            [this] { mStandardError += mProcess->readAllStandardError(); });
 }
 
 SimulatorProcess::~SimulatorProcess()
 {
     stop();
-}
-
-QString SimulatorProcess::executablePath()
-{
-    return QStringLiteral(KT_SIMULATOR_PATH);
 }
 
 bool SimulatorProcess::start(const QStringList &arguments, int timeoutMs)
@@ -35,21 +31,6 @@ bool SimulatorProcess::start(const QStringList &arguments, int timeoutMs)
     }
     mPortName = QString::fromLocal8Bit(mProcess->readLine().trimmed());
     return !mPortName.isEmpty();
-}
-
-QString SimulatorProcess::portName() const
-{
-    return mPortName;
-}
-
-bool SimulatorProcess::isRunning() const
-{
-    return mProcess->state() != QProcess::NotRunning;
-}
-
-qint64 SimulatorProcess::processId() const
-{
-    return mProcess->processId();
 }
 
 bool SimulatorProcess::stop(int timeoutMs)
@@ -69,55 +50,29 @@ bool SimulatorProcess::waitForFinished(int timeoutMs)
     return !isRunning() || mProcess->waitForFinished(timeoutMs);
 }
 
-int SimulatorProcess::exitCode() const
-{
-    return mProcess->exitCode();
-}
-
-QProcess::ExitStatus SimulatorProcess::exitStatus() const
-{
-    return mProcess->exitStatus();
-}
-
 QByteArray SimulatorProcess::standardError()
 {
-    // The wait delivers through collectStandardError().
-    drainPipe(QProcess::StandardError);
-    collectStandardError();
-    return mStandardError;
-}
-
-void SimulatorProcess::drainPipe(QProcess::ProcessChannel channel)
-{
     // Picks up what the pipe holds even when no event loop has run since it arrived.
-    const QProcess::ProcessChannel previous = mProcess->readChannel();
-    mProcess->setReadChannel(channel);
+    mProcess->setReadChannel(QProcess::StandardError);
     while (isRunning() && mProcess->waitForReadyRead(0)) {
     }
-    mProcess->setReadChannel(previous);
+    mProcess->setReadChannel(QProcess::StandardOutput);
+    mStandardError += mProcess->readAllStandardError();
+    return mStandardError;
 }
 
 bool SimulatorProcess::waitForStandardError(const QByteArray &text, int timeoutMs)
 {
-    if (standardError().contains(text))
-        return true;
     // An event loop rather than a blocking wait, so that a client in this thread keeps running.
     QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     connect(mProcess, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
-    // Connected after collectStandardError(), so it sees what has just arrived.
+    // Connected after the collecting one, so it sees what has just arrived.
     connect(mProcess, &QProcess::readyReadStandardError, &loop, [&] {
         if (mStandardError.contains(text))
             loop.quit();
     });
-    timer.start(timeoutMs);
-    loop.exec();
+    if (!standardError().contains(text))
+        loop.exec();
     return standardError().contains(text);
-}
-
-void SimulatorProcess::collectStandardError()
-{
-    mStandardError += mProcess->readAllStandardError();
 }

@@ -2,19 +2,20 @@
 
 #include <algorithm>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 namespace {
 
-constexpr qint64 kNsPerMs = 1000000;
-constexpr qint64 kNsPerSecond = 1000000000;
-constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
+constexpr qint64 NS_PER_MS = 1000000;
+constexpr qint64 NS_PER_SECOND = 1000000000;
+constexpr int BITS_PER_BYTE = 10; // start bit, 8 data bits, stop bit
 
 } // namespace
 
 LinePacer::LinePacer(int baud, QObject *parent)
     : QObject(parent)
-    , mByteNs(baud > 0 ? kBitsPerByte * kNsPerSecond / baud : 0)
+    , mByteNs(baud > 0 ? BITS_PER_BYTE * NS_PER_SECOND / baud : 0)
 {
     mClock.start();
     mTimer.setSingleShot(true);
@@ -26,7 +27,7 @@ void LinePacer::push(const QByteArray &bytes, int delayMs)
 {
     if (bytes.isEmpty())
         return;
-    const qint64 start = std::max(mClock.nsecsElapsed(), mLineFreeNs) + delayMs * kNsPerMs;
+    const qint64 start = std::max(mClock.nsecsElapsed(), mLineFreeNs) + delayMs * NS_PER_MS;
     mLineFreeNs = start + bytes.size() * mByteNs;
     mQueue.push_back({bytes, start, 0});
     onTimer();
@@ -81,7 +82,8 @@ void LinePacer::schedule()
     const Chunk &chunk = mQueue.front();
     const qint64 nextDue = chunk.startNs + (chunk.releasedCount + (mByteNs == 0 ? 0 : 1)) * mByteNs;
     const qint64 waitNs = std::max<qint64>(0, nextDue - mClock.nsecsElapsed());
-    mTimer.start(int((waitNs + kNsPerMs - 1) / kNsPerMs));
+    mTimer.start(int((waitNs + NS_PER_MS - 1) / NS_PER_MS));
 }
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -7,7 +7,8 @@
 
 #include <deque>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 // One direction of a serial line: bytes pushed in come out no faster than a real 8N1 line at
 // the given baud rate would carry them (10 bits a byte), each chunk optionally after a pause.
@@ -50,4 +51,5 @@ private:
     QTimer mTimer;
 };
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -21,7 +21,7 @@ using namespace QVt::Sim;
 namespace {
 
 // Time a client gets to read the last reply before a hang-up fault pulls the cable.
-constexpr int kHangUpGraceMs = 2000;
+constexpr int HANG_UP_GRACE_MS = 2000;
 
 void printError(const QString &text)
 {
@@ -128,10 +128,10 @@ int main(int argc, char *argv[])
 
     QObject::connect(&device, &SimulatedDevice::hangUpRequested, &terminal, [&] {
         if (outgoing.isIdle())
-            terminal.hangUpWhenRead(kHangUpGraceMs);
+            terminal.hangUpWhenRead(HANG_UP_GRACE_MS);
         else
             QObject::connect(&outgoing, &LinePacer::drained, &terminal,
-                             [&] { terminal.hangUpWhenRead(kHangUpGraceMs); });
+                             [&] { terminal.hangUpWhenRead(HANG_UP_GRACE_MS); });
     });
     QObject::connect(&terminal, &PseudoTerminal::hungUp, &app, [&] {
         const int frames = options.faults.hangUpAfter;

@@ -11,7 +11,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 namespace {
 
@@ -203,4 +204,5 @@ int PseudoTerminal::unreadByClient() const
     return ::ioctl(mSlave, FIONREAD, &count) == 0 ? count : 0;
 }
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -8,7 +8,8 @@
 
 class QSocketNotifier;
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 // The simulator's end of the serial line: a pseudo-terminal whose slave path a client opens
 // as its serial port. Owns the master, a slave descriptor of its own (so the line survives a
@@ -65,4 +66,5 @@ private:
     QDeadlineTimer mHangUpDeadline;
 };
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -8,22 +8,23 @@
 
 #include <cstdio>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 namespace {
 
 using Comms::Protocol::BootProtocol;
 
-const QByteArray kNoise = QByteArrayLiteral("\xFF\x00\x55\xAA\x0D");
-const QByteArray kErrorReply = QByteArrayLiteral("E");
+const QByteArray NOISE = QByteArrayLiteral("\xFF\x00\x55\xAA\x0D");
+const QByteArray ERROR_REPLY = QByteArrayLiteral("E");
 
 // Pieces of one reply, and the parts of a faulty reply, arrive this far apart so that a
 // reader sees them in separate reads.
-constexpr int kPieceGapMs = 100;
+constexpr int PIECE_GAP_MS = 100;
 // A device gives up on a frame whose rest does not follow within this time.
-constexpr int kFrameTimeoutMs = 1000;
+constexpr int FRAME_TIMEOUT_MS = 1000;
 // A payload holds at most 65535 bytes, one of them the 'L' of the reply.
-constexpr int kMaxConfigurationSize = 65534;
+constexpr int MAX_CONFIGURATION_SIZE = 65534;
 
 QString hex(const QByteArray &bytes)
 {
@@ -55,11 +56,11 @@ bool readConfiguration(const QString &path, QByteArray *bytes, QString *errorTex
         return false;
     }
     *bytes = file.readAll();
-    if (bytes->size() > kMaxConfigurationSize) {
+    if (bytes->size() > MAX_CONFIGURATION_SIZE) {
         *errorText = QStringLiteral("\"%1\" holds %2 bytes; a configuration has at most %3")
                          .arg(path)
                          .arg(bytes->size())
-                         .arg(kMaxConfigurationSize);
+                         .arg(MAX_CONFIGURATION_SIZE);
         return false;
     }
     return true;
@@ -72,7 +73,7 @@ SimulatedDevice::SimulatedDevice(const SimulatorOptions &options, QObject *paren
     , mOptions(options)
 {
     mFrameTimeout.setSingleShot(true);
-    mFrameTimeout.setInterval(kFrameTimeoutMs);
+    mFrameTimeout.setInterval(FRAME_TIMEOUT_MS);
     connect(&mFrameTimeout, &QTimer::timeout, this, &SimulatedDevice::onFrameTimeout);
 }
 
@@ -96,7 +97,7 @@ void SimulatedDevice::onBytesReceived(const QByteArray &bytes)
     if (hungUp)
         return;
     QByteArray discarded;
-    const QList<QByteArray> payloads = mReader.take(bytes, &discarded);
+    const QList<QByteArray> payloads = mReader.append(bytes, &discarded);
     if (!discarded.isEmpty())
         log(QStringLiteral("rx discarded ") + hex(discarded));
     for (const QByteArray &payload : payloads) {
@@ -124,7 +125,7 @@ void SimulatedDevice::onClientChanged()
 
 void SimulatedDevice::handleRequest(const QByteArray &payload)
 {
-    if (mOptions.faults.silent)
+    if (mOptions.faults.silent || mFramesReceived <= mOptions.faults.silentFor)
         return;
     if (payload == BootProtocol::BOOT_SEQUENCE_PAYLOAD) {
         sendReply(mOptions.idString.toUtf8());
@@ -135,11 +136,11 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
         sendReply('P' + mOptions.productIdBytes);
         break;
     case 'L':
-        sendReply(mOptions.faults.errorOnRead ? kErrorReply : 'L' + mConfiguration);
+        sendReply(mOptions.faults.errorOnRead ? ERROR_REPLY : 'L' + mConfiguration);
         break;
     case 'S':
         sendReply(!mOptions.faults.errorOnWrite && keepConfiguration(payload.mid(1)) ? QByteArrayLiteral("S")
-                                                                                    : kErrorReply);
+                                                                                    : ERROR_REPLY);
         break;
     case 'Z':
         // The unit resets and leaves the boot loader: nobody waits for an answer.
@@ -150,7 +151,7 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
         // Normal operation or pairing mode: the boot loader hands over without an answer.
         break;
     default:
-        sendReply(kErrorReply);
+        sendReply(ERROR_REPLY);
         break;
     }
 }
@@ -159,15 +160,15 @@ void SimulatedDevice::sendReply(const QByteArray &payload)
 {
     int delay = mOptions.replyDelayMs;
     if (mOptions.faults.noise) {
-        log(QStringLiteral("tx noise ") + hex(kNoise));
-        emit transmit(kNoise, delay);
-        delay = kPieceGapMs;
+        log(QStringLiteral("tx noise ") + hex(NOISE));
+        emit transmit(NOISE, delay);
+        delay = PIECE_GAP_MS;
     }
     if (mOptions.faults.repeatId) {
         const QByteArray idFrame = frameToSend(mOptions.idString.toUtf8());
         log(QStringLiteral("tx ") + hex(idFrame));
         emit transmit(idFrame, delay);
-        delay = kPieceGapMs;
+        delay = PIECE_GAP_MS;
     }
     const QByteArray frame = frameToSend(payload);
     log(QStringLiteral("tx ") + hex(frame));
@@ -177,7 +178,7 @@ void SimulatedDevice::sendReply(const QByteArray &payload)
     }
     for (const QByteArray &piece : splitIntoPieces(frame)) {
         emit transmit(piece, delay);
-        delay = kPieceGapMs;
+        delay = PIECE_GAP_MS;
     }
 }
 
@@ -219,4 +220,5 @@ void SimulatedDevice::log(const QString &line) const
     std::fflush(stderr);
 }
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "frameReader.h"
+#include "comms/protocol/frameReader.h"
 #include "simulatorOptions.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QTimer>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 // The boot loader of one KT Bridge device, seen from the line: takes the bytes a client
 // sends, answers each request frame as the device would (with the faults it was told to
@@ -48,9 +49,10 @@ private:
     const SimulatorOptions mOptions;
     QByteArray mFactoryConfiguration;
     QByteArray mConfiguration;
-    FrameReader mReader;
+    Comms::Protocol::FrameReader mReader;
     QTimer mFrameTimeout;
     int mFramesReceived = 0;
 };
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -6,15 +6,16 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 namespace {
 
-const char kDefaultIdString[] = "KT Bridge Bootloader v1.4.0";
-const char kDefaultProductId[] = "0000c0de0003";
-const char kDefaultSerialNumber[] = "20250001";
+const char DEFAULT_ID_STRING[] = "KT Bridge Bootloader v1.4.0";
+const char DEFAULT_PRODUCT_ID[] = "0000c0de0003";
+const char DEFAULT_SERIAL_NUMBER[] = "20250001";
 
-const char kDescription[] =
+const char DESCRIPTION[] =
     "Plays the boot loader of a KT Bridge device on a pseudo-terminal, so that the\n"
     "configurator and tests can run without hardware.\n"
     "\n"
@@ -39,6 +40,8 @@ const char kDescription[] =
     "\n"
     "Faults (--fault, may be given several times):\n"
     "  silent            receives everything, answers nothing\n"
+    "  silent-for=N      the first N requests get no answer, the later ones do, as a device\n"
+    "                    that wakes up late\n"
     "  error-on-read     answers \"L\" with 'E'\n"
     "  error-on-write    answers \"S\" with 'E' and keeps its configuration\n"
     "  bad-checksum      every frame sent carries a wrong checksum\n"
@@ -49,7 +52,7 @@ const char kDescription[] =
     "  hang-up-after=N   after answering N frames the line is closed, as an unplugged cable\n"
     "                    would be, and the simulator ends (exit status 0)";
 
-const Device::KtBridgeProduct::eModel kModels[] = {Device::KtBridgeProduct::MODEL_CW,
+const Device::KtBridgeProduct::eModel MODELS[] = {Device::KtBridgeProduct::MODEL_CW,
                                                   Device::KtBridgeProduct::MODEL_CB,
                                                   Device::KtBridgeProduct::MODEL_CWB};
 
@@ -57,7 +60,7 @@ const Device::KtBridgeProduct::eModel kModels[] = {Device::KtBridgeProduct::MODE
 QString productList()
 {
     QString list;
-    for (const auto model : kModels) {
+    for (const auto model : MODELS) {
         const Device::KtBridgeProduct &product = Device::KtBridgeProduct::model(model);
         list += QStringLiteral("  %1  %2\n").arg(product.productIds().join(QLatin1String(", ")), product.name());
     }
@@ -67,7 +70,7 @@ QString productList()
 QStringList knownProductIds()
 {
     QStringList ids;
-    for (const auto model : kModels)
+    for (const auto model : MODELS)
         ids += Device::KtBridgeProduct::model(model).productIds();
     return ids;
 }
@@ -84,9 +87,22 @@ bool isMac(const QString &text)
     return mac.match(text).hasMatch();
 }
 
+// The N of a fault written "name=N", at least 1.
+bool parseCount(const QString &fault, const QString &prefix, int *count, QString *message)
+{
+    bool ok = false;
+    *count = fault.mid(prefix.size()).toInt(&ok);
+    if (ok && *count >= 1)
+        return true;
+    *message = QStringLiteral("--fault %1N needs a whole number N of at least 1, not \"%2\"")
+                   .arg(prefix, fault.mid(prefix.size()));
+    return false;
+}
+
 bool parseFault(const QString &name, Faults *faults, QString *message)
 {
     static const QString hangUpPrefix = QStringLiteral("hang-up-after=");
+    static const QString silentForPrefix = QStringLiteral("silent-for=");
     if (name == QLatin1String("silent"))
         faults->silent = true;
     else if (name == QLatin1String("error-on-read"))
@@ -101,15 +117,11 @@ bool parseFault(const QString &name, Faults *faults, QString *message)
         faults->noise = true;
     else if (name == QLatin1String("repeat-id"))
         faults->repeatId = true;
-    else if (name.startsWith(hangUpPrefix)) {
-        bool ok = false;
-        faults->hangUpAfter = name.mid(hangUpPrefix.size()).toInt(&ok);
-        if (!ok || faults->hangUpAfter < 1) {
-            *message = QStringLiteral("--fault hang-up-after=N needs a whole number N of at least 1, not \"%1\"")
-                           .arg(name.mid(hangUpPrefix.size()));
-            return false;
-        }
-    } else {
+    else if (name.startsWith(hangUpPrefix))
+        return parseCount(name, hangUpPrefix, &faults->hangUpAfter, message);
+    else if (name.startsWith(silentForPrefix))
+        return parseCount(name, silentForPrefix, &faults->silentFor, message);
+    else {
         *message = QStringLiteral("unknown fault \"%1\" (see --help for the fault names)").arg(name);
         return false;
     }
@@ -139,7 +151,7 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
                                                   QString *message)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(kDescription).arg(productList()));
+    parser.setApplicationDescription(QString::fromLatin1(DESCRIPTION).arg(productList()));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Shows this help and exits."));
     parser.addOption(help);
@@ -148,14 +160,14 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
     parser.addOptions({
         {QStringLiteral("id-string"),
          QStringLiteral("Identification text the boot loader answers with (default \"%1\").")
-             .arg(QLatin1String(kDefaultIdString)),
-         QStringLiteral("TEXT"), QString::fromLatin1(kDefaultIdString)},
+             .arg(QLatin1String(DEFAULT_ID_STRING)),
+         QStringLiteral("TEXT"), QString::fromLatin1(DEFAULT_ID_STRING)},
         {QStringLiteral("product-id"),
-         QStringLiteral("Product ID as hexadecimal text (default %1).").arg(QLatin1String(kDefaultProductId)),
-         QStringLiteral("HEX"), QString::fromLatin1(kDefaultProductId)},
+         QStringLiteral("Product ID as hexadecimal text (default %1).").arg(QLatin1String(DEFAULT_PRODUCT_ID)),
+         QStringLiteral("HEX"), QString::fromLatin1(DEFAULT_PRODUCT_ID)},
         {QStringLiteral("serial-number"),
-         QStringLiteral("Serial number the unit reports (default %1).").arg(QLatin1String(kDefaultSerialNumber)),
-         QStringLiteral("N"), QString::fromLatin1(kDefaultSerialNumber)},
+         QStringLiteral("Serial number the unit reports (default %1).").arg(QLatin1String(DEFAULT_SERIAL_NUMBER)),
+         QStringLiteral("N"), QString::fromLatin1(DEFAULT_SERIAL_NUMBER)},
         {QStringLiteral("wlan-mac"),
          QStringLiteral("MAC address of the WLAN module (default: derived from the serial number)."),
          QStringLiteral("MAC")},
@@ -268,4 +280,5 @@ SimulatorOptions::Outcome SimulatorOptions::parse(const QStringList &arguments, 
     return Outcome::Run;
 }
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -4,16 +4,20 @@
 #include <QString>
 #include <QStringList>
 
-namespace QVt::Device {
+namespace QVt {
+namespace Device {
 class KtBridgeProduct;
-}
+} // namespace Device
+} // namespace QVt
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 // The ways the simulated device can misbehave, each chosen with --fault NAME.
 struct Faults
 {
     bool silent = false;        // receives everything, answers nothing
+    int silentFor = 0;          // answers nothing to this many first requests
     bool errorOnRead = false;   // answers "L" with 'E'
     bool errorOnWrite = false;  // answers "S" with 'E' and keeps its configuration
     bool badChecksum = false;   // every frame it sends carries a wrong checksum
@@ -48,4 +52,5 @@ struct SimulatorOptions
     static Outcome parse(const QStringList &arguments, SimulatorOptions *options, QString *message);
 };
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

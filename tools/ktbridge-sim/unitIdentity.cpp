@@ -7,7 +7,8 @@
 #include <qvtpb/networkDeviceInfo.h>
 #include <qvtpb/productDeviceInfo.h>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 namespace {
 
@@ -15,10 +16,10 @@ using Pb::Configuration::File;
 using Pb::KtBridge::Configuration;
 
 // Every unit of the family left the factory on 2025-12-01 with these module firmwares.
-constexpr qint64 kUnixTimeOfManufacture = 1764547200;
-constexpr quint32 kProductGroup = 1;
-const QString kWlanModuleVersion = QStringLiteral("2.4.1");
-const QString kBluetoothModuleVersion = QStringLiteral("1.9.3");
+constexpr qint64 UNIX_TIME_OF_MANUFACTURE = 1764547200;
+constexpr quint32 PRODUCT_GROUP = 1;
+const QString WLAN_MODULE_VERSION = QStringLiteral("2.4.1");
+const QString BLUETOOTH_MODULE_VERSION = QStringLiteral("1.9.3");
 
 // A MAC address derived from the serial number, distinct for each of the unit's radios:
 // locally administered (02), then "KT", then the serial number's low bytes.
@@ -63,16 +64,17 @@ void UnitIdentity::fillIn(Configuration *configuration) const
     // Later IDs in the product's list are older hardware revisions.
     info->setRevisionNumber(quint32(ids.size() - ids.indexOf(mProductId)));
     info->setSerialNumber(mSerialNumber);
-    info->setProductGroup(kProductGroup);
-    info->setUnixTimeOfManufacture(kUnixTimeOfManufacture);
+    info->setProductGroup(PRODUCT_GROUP);
+    info->setUnixTimeOfManufacture(UNIX_TIME_OF_MANUFACTURE);
     if (Pb::Network::WlanConfig *wlan = configuration->wlan()) {
-        wlan->deviceInfo()->setModuleVersion(kWlanModuleVersion);
+        wlan->deviceInfo()->setModuleVersion(WLAN_MODULE_VERSION);
         wlan->deviceInfo()->setMac(mWlanMac);
     }
     if (Pb::Network::BluetoothConfig *bluetooth = configuration->bluetooth()) {
-        bluetooth->deviceInfo()->setModuleVersion(kBluetoothModuleVersion);
+        bluetooth->deviceInfo()->setModuleVersion(BLUETOOTH_MODULE_VERSION);
         bluetooth->deviceInfo()->setMac(mBluetoothMac);
     }
 }
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

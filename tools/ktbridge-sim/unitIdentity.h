@@ -3,15 +3,22 @@
 #include <QByteArray>
 #include <QString>
 
-namespace QVt::Device {
+namespace QVt {
+namespace Device {
 class KtBridgeProduct;
-}
+} // namespace Device
+} // namespace QVt
 
-namespace QVt::Pb::KtBridge {
+namespace QVt {
+namespace Pb {
+namespace KtBridge {
 class Configuration;
-}
+} // namespace KtBridge
+} // namespace Pb
+} // namespace QVt
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 // Who the simulated unit is: its product and what it reports about itself (serial number,
 // product code, manufacture time, radio module versions and MAC addresses). Builds the
@@ -36,4 +43,5 @@ private:
     QString mBluetoothMac;
 };
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -8,7 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 namespace {
 
@@ -64,4 +65,5 @@ void UnixSignalWatcher::onReadable()
         emit signalReceived(byte);
 }
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -4,7 +4,8 @@
 
 class QSocketNotifier;
 
-namespace QVt::Sim {
+namespace QVt {
+namespace Sim {
 
 // Turns the Unix signals it watches into a Qt signal on the event loop (through a socket
 // pair, the only thing a signal handler may safely touch). One instance per process; owns
@@ -28,4 +29,5 @@ private:
     QSocketNotifier *mNotifier = nullptr;
 };
 
-} // namespace QVt::Sim
+} // namespace Sim
+} // namespace QVt

@@ -82,9 +82,14 @@ bool File::load(const QByteArray &data)
         return fail(LOAD_ERROR_PARSE);
 
     const quint64 productId = readBigEndian<quint64>(data, ProductIdOffset);
-    mProductId = QString::number(productId, 16).rightJustified(ProductIdMinimumDigits, QLatin1Char('0'));
+    mProductId = productIdFromHex(QByteArray::number(productId, 16));
     mBody = body;
     return true;
+}
+
+QString File::productIdFromHex(const QByteArray &hexDigits)
+{
+    return QString::fromLatin1(hexDigits).rightJustified(ProductIdMinimumDigits, QLatin1Char('0'));
 }
 
 QString File::productId() const

@@ -4,11 +4,11 @@
 
 #include <utility>
 
-namespace QVt::Comms::Protocol {
+namespace QVt {
+namespace Comms {
+namespace Protocol {
 
 namespace {
-
-constexpr int HeaderSize = 3;
 
 char xorOf(const char *begin, const char *end)
 {
@@ -37,6 +37,12 @@ void packToProtocol(QByteArray &data)
 
 QByteArray BootProtocol::frame(const QByteArray &payload)
 {
+    // A truncated length field would make the device read a different frame.
+    if (payload.size() > MAX_PAYLOAD_SIZE) {
+        qWarning() << "Refused to frame a payload longer than the protocol allows:"
+                   << payload.size() << "bytes";
+        return QByteArray();
+    }
     QByteArray data = payload;
     packToProtocol(data);
     return data;
@@ -77,24 +83,31 @@ QByteArray BootProtocol::buildFactoryResetCommand()
     return frame(QByteArrayLiteral("Z"));
 }
 
+int BootProtocol::announcedLength(const char *header)
+{
+    return static_cast<quint8>(header[1]) * 256 + static_cast<quint8>(header[2]);
+}
+
 bool BootProtocol::checkAndGetPayload(const QByteArray &frame, QByteArray &payload)
 {
     if (frame.size() <= FRAME_OVERHEAD || frame.front() != START_BYTE || frame.back() != STOP_BYTE) {
         qWarning() << "Rejected data frame: start/stop/minLength mismatch";
         return false;
     }
-    const int length = static_cast<quint8>(frame.at(1)) * 256 + static_cast<quint8>(frame.at(2));
+    const int length = announcedLength(frame.constData());
     if (length + FRAME_OVERHEAD != frame.size()) {
         qWarning() << "Rejected data frame: frame length mismatch";
         return false;
     }
-    const char *checksumByte = frame.constData() + HeaderSize + length;
+    const char *checksumByte = frame.constData() + HEADER_SIZE + length;
     if (xorOf(frame.constData(), checksumByte) != *checksumByte) {
         qWarning() << "Rejected data frame: checksum mismatch";
         return false;
     }
-    payload = frame.mid(HeaderSize, length);
+    payload = frame.mid(HEADER_SIZE, length);
     return true;
 }
 
-} // namespace QVt::Comms::Protocol
+} // namespace Protocol
+} // namespace Comms
+} // namespace QVt

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 
-namespace QVt::Comms::Protocol {
+namespace QVt {
+namespace Comms {
+namespace Protocol {
 
 // The boot loader's framing: 'C', 16-bit big-endian payload length, payload, XOR
 // checksum, CR. Static operations only, no state: usable from any thread, and by both
@@ -17,11 +19,15 @@ public:
     static constexpr char START_BYTE = 0x43;
     static constexpr char STOP_BYTE = 0x0D;
     static constexpr int FRAME_OVERHEAD = 5;
+    // The start byte and the two length bytes.
+    static constexpr int HEADER_SIZE = 3;
+    // The most a 16-bit length field can announce.
+    static constexpr int MAX_PAYLOAD_SIZE = 65535;
     // What the boot sequence frame carries: a fixed text, no command letter.
     static inline const QByteArray BOOT_SEQUENCE_PAYLOAD = QByteArrayLiteral("ZPXMBT");
 
-    // The frame carrying payload. Payloads longer than 65535 bytes cannot be framed
-    // correctly; the caller must not pass one.
+    // The frame carrying payload. A payload longer than MAX_PAYLOAD_SIZE cannot be
+    // framed: it is refused with a warning and the result is empty, as is every builder's.
     static QByteArray frame(const QByteArray &payload);
 
     static QByteArray buildBootSequence();
@@ -32,9 +38,14 @@ public:
     static QByteArray buildEnterPairingModeCommand();
     static QByteArray buildFactoryResetCommand();
 
+    // The payload length that a frame's header (HEADER_SIZE bytes at header) announces.
+    static int announcedLength(const char *header);
+
     // Checks one complete received frame. On success stores its payload and returns
     // true; otherwise logs why, leaves payload untouched and returns false.
     static bool checkAndGetPayload(const QByteArray &frame, QByteArray &payload);
 };
 
-} // namespace QVt::Comms::Protocol
+} // namespace Protocol
+} // namespace Comms
+} // namespace QVt

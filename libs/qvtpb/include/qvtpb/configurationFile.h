@@ -53,6 +53,10 @@ public:
     QByteArray body() const;
     LOAD_ERROR loadError() const;
 
+    // The product ID's text form (lower-case hexadecimal, at least 12 digits) of
+    // hexadecimal digits, as a file header or a device's reply gives them.
+    static QString productIdFromHex(const QByteArray &hexDigits);
+
     // The configuration bytes for body under productId (hexadecimal text of at most
     // 16 digits); empty, with a warning, when productId is not such a text.
     static QByteArray compose(const QString &productId, const QByteArray &body);

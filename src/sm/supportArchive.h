@@ -1,0 +1,29 @@
+// The support archive: a ZIP that holds the current configuration ("config.bgc") and
+// a text about the application and the device ("details.txt"), built in memory so
+// that writing it to disk is one checked whole-file write. Static functions only;
+// owns nothing; runs on the GUI thread, where the device object lives.
+#pragma once
+
+#include <qvtbusgate/abstractDevice.h>
+
+#include <QByteArray>
+#include <QString>
+
+namespace QVt {
+namespace Sm {
+
+class SupportArchive
+{
+public:
+    // The archive's bytes for the device and the identification text the connected
+    // device gave (empty while none is connected); empty when the archive could not
+    // be built.
+    static QByteArray build(QVt::Device::AbstractDevice *device, const QString &deviceIdString);
+
+private:
+    // The text of "details.txt".
+    static QByteArray details(QVt::Device::AbstractDevice *device, const QString &deviceIdString);
+};
+
+} // namespace Sm
+} // namespace QVt
