@@ -40,6 +40,8 @@ using QVt::Sm::StateMachine;
 
 namespace {
 
+// What the simulated unit answers the wake-up with.
+const QString ID_STRING = QStringLiteral("KT Bridge boot loader 1.4");
 // Stands for a unit that is unplugged or loses power: the simulator is killed once the
 // operation's request has reached it, before its (delayed) reply is on the line.
 const QString VANISH = QStringLiteral("vanish");
@@ -50,6 +52,9 @@ const QString DISK_FULL = QStringLiteral("disk full");
 const QString UNWRITABLE_DIR = QStringLiteral("/sys");
 // Smaller than any configuration or archive, so that every save hits it.
 constexpr rlim_t DISK_FULL_BYTES = 16;
+// Short, so that the time-out cells take seconds, and still well above the wake-up
+// that silent-for=3 needs (its fourth boot sequence, after 1.5 s).
+constexpr int REPLY_TIMEOUT_MS = 3000;
 constexpr int OUTCOME_WAIT_MS = 15000;
 
 const char *const CONNECT = "connect";
@@ -69,24 +74,18 @@ QByteArray signalName(const QByteArray &signature)
 
 QByteArray operationMethod(const QString &operation)
 {
-    if (operation == QLatin1String(CONNECT))
-        return "doConnect";
-    if (operation == QLatin1String(READ))
-        return "doReadDeviceConfiguration";
-    if (operation == QLatin1String(WRITE))
-        return "doWriteDeviceConfiguration";
-    return "doFactoryReset";
+    static const QMap<QString, QByteArray> methods = {
+        {CONNECT, "doConnect"}, {READ, "doReadDeviceConfiguration"},
+        {WRITE, "doWriteDeviceConfiguration"}, {RESET, "doFactoryReset"}};
+    return methods.value(operation);
 }
 
 QByteArray successSignal(const QString &operation)
 {
-    if (operation == QLatin1String(CONNECT))
-        return SIGNAL(connectSuccessful());
-    if (operation == QLatin1String(READ))
-        return SIGNAL(readFromDeviceSuccessful());
-    if (operation == QLatin1String(WRITE))
-        return SIGNAL(writeToDeviceSuccessful());
-    return SIGNAL(factoryResetSuccessful());
+    static const QMap<QString, QByteArray> signatures = {
+        {CONNECT, SIGNAL(connectSuccessful())}, {READ, SIGNAL(readFromDeviceSuccessful())},
+        {WRITE, SIGNAL(writeToDeviceSuccessful())}, {RESET, SIGNAL(factoryResetSuccessful())}};
+    return signatures.value(operation);
 }
 
 // The configuration the user is editing: the CWB's factory one with one setting
@@ -209,6 +208,7 @@ void TestFaultMatrix::initTestCase()
     mStateMachine.reset(new StateMachine(nullptr));
     QSignalSpy loaded(mStateMachine.get(), &StateMachine::loadFileSuccessful);
     mStateMachine->setStartupOptions(url(QStringLiteral("edited.bgc")), false);
+    mStateMachine->setReplyTimeout(REPLY_TIMEOUT_MS);
     mStateMachine->start();
     QTRY_COMPARE(loaded.count(), 1);
     mSimulator.reset();
@@ -255,6 +255,7 @@ void TestFaultMatrix::deviceFault_data()
     QTest::newRow("connect, silent") << CONNECT << "silent" << TIMEOUT;
     QTest::newRow("connect, error-on-read") << CONNECT << "error-on-read" << DEVICE_ERROR;
     QTest::newRow("connect, bad-checksum") << CONNECT << "bad-checksum" << TIMEOUT;
+    QTest::newRow("connect, silent-for=3") << CONNECT << "silent-for=3" << successSignal(CONNECT);
     QTest::newRow("connect, split") << CONNECT << "split" << successSignal(CONNECT);
     QTest::newRow("connect, noise") << CONNECT << "noise" << successSignal(CONNECT);
     QTest::newRow("connect, repeat-id") << CONNECT << "repeat-id" << successSignal(CONNECT);
@@ -333,6 +334,7 @@ void TestFaultMatrix::autoflash_data()
     QTest::addColumn<int>("exitCode");
 
     QTest::newRow("autoflash, silent") << "silent" << 255;
+    QTest::newRow("autoflash, silent-for=3") << "silent-for=3" << 0;
     QTest::newRow("autoflash, error-on-write") << "error-on-write" << 255;
     QTest::newRow("autoflash, bad-checksum") << "bad-checksum" << 255;
     QTest::newRow("autoflash, split") << "split" << 0;
@@ -427,7 +429,6 @@ void TestFaultMatrix::fileFault()
         QVERIFY(!QFile::exists(target));
     QCOMPARE(tracker->currentFilePath(), trackedFile);
     QCOMPARE(tracker->saveNeeded(), true);
-    QCOMPARE(device()->serialize(), mEdited);
 
     const QString next = path("next" + suffix);
     QVERIFY(QMetaObject::invokeMethod(mStateMachine.get(), method, Q_ARG(QString, QUrl::fromLocalFile(next).toString())));
