@@ -4,6 +4,7 @@
 
 #include "comms/commsHandler.h"
 #include "comms/protocol/bootProtocol.h"
+#include "comms/protocol/frameReader.h"
 #include "simulatorProcess.h"
 
 #include <QCommandLineParser>
@@ -19,6 +20,7 @@
 
 using QVt::Comms::CommsHandler;
 using QVt::Comms::Protocol::BootProtocol;
+using QVt::Comms::Protocol::FrameReader;
 
 namespace {
 
@@ -52,6 +54,34 @@ void benchmarkFraming()
         std::printf("%-14d %16.0f %16.0f %14.1f\n", size, framed, checked,
                     checked * double(frame.size()) / 1e6);
     }
+}
+
+// Reads a stream in pieces of a serial port's typical read: good frames, and the worst noise,
+// start bytes whose length never ends in a stop byte, where each byte costs one resync.
+void benchmarkReader()
+{
+    QByteArray frames;
+    while (frames.size() < 32 * 1024 * 1024)
+        frames += BootProtocol::frame(QByteArray(200, '\r'));
+    const QByteArray noise(32 * 1024 * 1024, BootProtocol::START_BYTE);
+    std::printf("%-24s %10s %12s %14s\n", "stream", "MB", "MB/s", "most kept");
+    // Noise is reported once per piece; the figures are the reader's, not the log's.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    for (const auto &[name, stream] : {std::pair{"frames of 200 bytes", frames}, std::pair{"start bytes only", noise}}) {
+        FrameReader reader;
+        int mostKept = 0;
+        QElapsedTimer timer;
+        timer.start();
+        for (int at = 0; at < stream.size(); at += 4096) {
+            reader.append(QByteArray::fromRawData(stream.constData() + at, std::min(4096, stream.size() - at)));
+            const QByteArray kept = reader.clear();
+            mostKept = std::max(mostKept, int(kept.size()));
+            reader.append(kept);
+        }
+        std::printf("%-24s %10.0f %12.1f %14d\n", name, stream.size() / 1e6,
+                    stream.size() / 1e3 / double(std::max<qint64>(1, timer.elapsed())), mostKept);
+    }
+    qInstallMessageHandler(nullptr);
 }
 
 struct Figures
@@ -138,6 +168,8 @@ int main(int argc, char *argv[])
 
     std::printf("Framing and checking (one thread, in memory)\n");
     benchmarkFraming();
+    std::printf("\nFrame reader (one thread, in memory, 4 KiB pieces)\n");
+    benchmarkReader();
 
     std::printf("\nRound trip: hub -> worker thread -> pseudo-terminal -> simulator -> hub (microseconds)\n");
     std::printf("%-32s %-5s %6s %10s %10s %10s %10s\n", "line", "req", "n", "median", "p90", "min", "max");

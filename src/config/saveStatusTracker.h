@@ -26,7 +26,7 @@ class SaveStatusTracker : public QObject
 public:
     static SaveStatusTracker *instance();
 
-    explicit SaveStatusTracker(QObject *parent = nullptr);
+    explicit SaveStatusTracker(QObject *parent);
 
     QString currentFilePath() const;
     QString currentFileUrl() const;

