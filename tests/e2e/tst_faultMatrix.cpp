@@ -363,7 +363,7 @@ void TestFaultMatrix::autoflash()
     QVERIFY(run.finished);
     QCOMPARE(run.exitStatus, QProcess::NormalExit);
     QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2(run.standardError.endsWith(verdict + '\n'), run.standardError.constData());
+    QVERIFY2(run.standardError.count(verdict + '\n') == 1, run.standardError.constData());
     QCOMPARE(run.standardError.count(exitCode == 0 ? "ERROR" : "SUCCESS"), 0);
     QCOMPARE(readFile(startupFile), startupBytes);
     QCOMPARE(readFile(path(QStringLiteral("store.bgc"))), exitCode == 0 ? startupBytes : QByteArray());
@@ -371,7 +371,7 @@ void TestFaultMatrix::autoflash()
     startSimulator();
     run = runner.run(arguments);
     QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.standardError.endsWith("SUCCESS\n"), run.standardError.constData());
+    QVERIFY2(run.standardError.contains("SUCCESS\n"), run.standardError.constData());
 }
 
 void TestFaultMatrix::fileFault_data()
