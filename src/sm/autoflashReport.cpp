@@ -7,6 +7,7 @@
 
 #include <qvtpb/configurationFile.h>
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
 #include <QJsonDocument>
@@ -38,6 +39,8 @@ AutoflashReport::AutoflashReport(const QString &configurationPath, StateMachine 
     , mStarted(QDateTime::currentDateTimeUtc())
 {
     mDuration.start();
+    // The hub releases its provider when its thread ends, before finish() runs.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { mPort = portName(); });
     connect(stateMachine, &StateMachine::loadFileSuccessful, this, &AutoflashReport::takeConfigurationProductId);
     connect(stateMachine, &StateMachine::deviceIdStringChanged, this, [this](const QString &deviceIdString) {
         if (!deviceIdString.isEmpty())
@@ -115,7 +118,7 @@ void AutoflashReport::finish(int exitStatus)
     const bool success = exitStatus == 0;
     const QJsonObject record{
         {QStringLiteral("time"), mStarted.toString(Qt::ISODateWithMs)},
-        {QStringLiteral("port"), known(portName())},
+        {QStringLiteral("port"), known(mPort)},
         {QStringLiteral("configurationFile"), mConfigurationPath},
         {QStringLiteral("configurationProductId"), known(mConfigurationProductId)},
         {QStringLiteral("deviceIdString"), known(mDeviceIdString)},

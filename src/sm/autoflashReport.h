@@ -40,6 +40,7 @@ private:
     QString mConfigurationProductId;
     QString mDeviceIdString;
     QString mProductId;
+    QString mPort;
     QString mReason;
 };
 

@@ -19,6 +19,8 @@
 namespace DeviceTestSupport {
 
 const QString PRODUCT_CWB = QStringLiteral("0000c0de0003");
+const QString PRODUCT_CB = QStringLiteral("0000c0de0002");
+const QString ID_STRING = QStringLiteral("KT Bridge boot loader 1.4");
 // Header size of the configuration byte format: the body follows it.
 constexpr int CONFIGURATION_HEADER_SIZE = 22;
 const QString WLAN_FIRMWARE = QStringLiteral("wlan-fw 2.7.1");
