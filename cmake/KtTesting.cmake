@@ -17,6 +17,10 @@ function(kt_add_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
+    # Sanitized builds run several times slower; the limit is there for hangs, not for speed.
+    if(KT_SANITIZE)
+        math(EXPR T_TIMEOUT "${T_TIMEOUT} * 3")
+    endif()
     # A home of its own for each test: Qt's test mode keeps settings under $HOME/.qttest,
     # which would otherwise be shared between parallel tests and earlier runs.
     set(test_home ${CMAKE_BINARY_DIR}/test-home/${name})
