@@ -1,6 +1,12 @@
-// Edits through the wrappers' properties, as QML makes them: a change signals once and is one
-// edit; a value a unit would not take is refused with a warning and changes nothing.
+// The message wrappers of a KT Bridge configuration. Edits through their properties, as QML
+// makes them: a change signals once and is one edit; a value a unit would not take is refused
+// with a warning and changes nothing. What a unit or a file holds is kept as it is, even where
+// no setter would take it, so that a read and a write change only what the user edited.
 #include <qvtpb/ktBridgeConfiguration.h>
+
+#include "ktbridge.pb.h"
+
+#include <google/protobuf/text_format.h>
 
 #include <QtTest>
 
@@ -9,8 +15,6 @@ using QVt::Pb::Network::WlanConfig;
 
 namespace {
 
-const Configuration::Interfaces ALL_INTERFACES = Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH;
-
 // A valid configuration (a blank one has no SSID, address or PIN) with a standard
 // filter 0 and an extended filter 1.
 void prepare(Configuration *config)
@@ -18,7 +22,6 @@ void prepare(Configuration *config)
     config->wlan()->setSsid(QStringLiteral("Workshop"));
     config->wlan()->setSecurityAndPassphrase(WlanConfig::SECURITY_WPA2_PSK, QStringLiteral("correct horse"));
     config->wlan()->setStaticAddress(QStringLiteral("192.168.4.1"), QStringLiteral("255.255.255.0"), QString());
-    config->wlan()->setTcpPort(20001);
     config->bluetooth()->setDeviceName(QStringLiteral("Bridge"));
     config->bluetooth()->setPin(QStringLiteral("1234"));
     config->can()->addFilter();
@@ -49,164 +52,178 @@ class TestMessageWrappers : public QObject
     Q_OBJECT
 
 private slots:
-    void limits_data();
-    void limits();
-    void settingsThatDependOnEachOther();
-    void filterListEdits();
-};
+    // Each row: the last value a setter takes, and the first it refuses.
+    void limits_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QVariant>("taken"); // none: only the refusal is checked
+        QTest::addColumn<QVariant>("refused");
+        QTest::addColumn<QString>("warning");
 
-void TestMessageWrappers::limits_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QString>("warning"); // empty: taken
-
-    const QString a32(32, QLatin1Char('a'));
-    const QString umlauts16(16, QChar(0xe4)); // two bytes each in UTF-8
-    const QString hex64(64, QLatin1Char('f'));
-
-    QTest::newRow("bit rate 1") << "can.bitRate" << QVariant(1u) << "";
-    QTest::newRow("listen only") << "can.listenOnly" << QVariant(true) << "";
-    QTest::newRow("termination") << "can.termination" << QVariant(true) << "";
-    QTest::newRow("filter extended") << "can.filters.0.extended" << QVariant(true) << "";
-    QTest::newRow("WLAN enabled") << "wlanInterface.enabled" << QVariant(true) << "";
-    QTest::newRow("discoverable") << "bluetooth.discoverable" << QVariant(true) << "";
-    QTest::newRow("WLAN client") << "wlan.mode" << QVariant(1) << "";
-    QTest::newRow("WPA3") << "wlan.security" << QVariant(2) << "";
-    QTest::newRow("DHCP") << "wlan.ipMode" << QVariant(0) << "";
-    QTest::newRow("bit rate 83333") << "can.bitRate" << QVariant(83333u) << "";
-    QTest::newRow("bit rate 1000000") << "can.bitRate" << QVariant(1000000u) << "";
-    QTest::newRow("bit rate 0") << "can.bitRate" << QVariant(0u) << "Refused CAN bit rate 0";
-    QTest::newRow("bit rate 1000001") << "can.bitRate" << QVariant(1000001u) << "Refused CAN bit rate 1000001";
-    QTest::newRow("sample point 999") << "can.samplePoint" << QVariant(999u) << "";
-    QTest::newRow("sample point 1000") << "can.samplePoint" << QVariant(1000u) << "Refused CAN sample point 1000";
-    QTest::newRow("sample point 0") << "can.samplePoint" << QVariant(0u) << "Refused CAN sample point 0";
-    QTest::newRow("standard identifier 0x7ff") << "can.filters.0.identifier" << QVariant(0x7ffu) << "";
-    QTest::newRow("standard identifier 0x800") << "can.filters.0.identifier" << QVariant(0x800u)
-                                               << "Refused CAN filter identifier 2048 extended false";
-    QTest::newRow("extended identifier 0x1fffffff") << "can.filters.1.identifier" << QVariant(0x1fffffffu) << "";
-    QTest::newRow("extended mask 0x20000000") << "can.filters.1.mask" << QVariant(0x20000000u)
-                                              << "Refused CAN filter mask 536870912 extended true";
-    QTest::newRow("SSID 32 bytes") << "wlan.ssid" << QVariant(a32) << "";
-    QTest::newRow("SSID 33 bytes") << "wlan.ssid" << QVariant(a32 + "a")
-                                   << QStringLiteral("Refused WLAN SSID \"%1a\"").arg(a32);
-    QTest::newRow("SSID 33 bytes in 17 letters") << "wlan.ssid" << QVariant(umlauts16 + "a")
-                                                 << QStringLiteral("Refused WLAN SSID \"%1a\"").arg(umlauts16);
-    QTest::newRow("SSID empty") << "wlan.ssid" << QVariant(QString()) << "Refused WLAN SSID \"\"";
-    const QString wpa2Refused = QStringLiteral("Refused WLAN passphrase for security 1");
-    QTest::newRow("WPA2 8 characters") << "wlan.passphrase" << QVariant("12345678") << "";
-    QTest::newRow("WPA2 7 characters") << "wlan.passphrase" << QVariant("1234567") << wpa2Refused;
-    QTest::newRow("WPA2 63 characters") << "wlan.passphrase" << QVariant(QString(63, '~')) << "";
-    QTest::newRow("WPA2 64 hexadecimal") << "wlan.passphrase" << QVariant(hex64) << "";
-    QTest::newRow("WPA2 64 not hexadecimal") << "wlan.passphrase" << QVariant(hex64.left(63) + "g") << wpa2Refused;
-    QTest::newRow("WPA2 not ASCII") << "wlan.passphrase" << QVariant(umlauts16) << wpa2Refused;
-    QTest::newRow("channel 13") << "wlan.channel" << QVariant(13u) << "";
-    QTest::newRow("channel 14") << "wlan.channel" << QVariant(14u) << "Refused WLAN channel 14";
-    QTest::newRow("TCP port 65535") << "wlan.tcpPort" << QVariant(65535u) << "";
-    QTest::newRow("TCP port 65536") << "wlan.tcpPort" << QVariant(65536u) << "Refused TCP port 65536";
-    QTest::newRow("TCP port 0") << "wlan.tcpPort" << QVariant(0u) << "Refused TCP port 0";
-    QTest::newRow("address") << "wlan.ipAddress" << QVariant("10.0.0.255") << "";
-    QTest::newRow("address octet 256") << "wlan.ipAddress" << QVariant("10.0.0.256")
-                                       << "Refused IP address \"10.0.0.256\"";
-    QTest::newRow("netmask /32") << "wlan.netmask" << QVariant("255.255.255.255") << "";
-    QTest::newRow("netmask with a hole") << "wlan.netmask" << QVariant("255.0.255.0")
-                                         << "Refused netmask \"255.0.255.0\"";
-    QTest::newRow("netmask zero") << "wlan.netmask" << QVariant("0.0.0.0") << "Refused netmask \"0.0.0.0\"";
-    QTest::newRow("gateway in subnet") << "wlan.gateway" << QVariant("192.168.4.254") << "";
-    QTest::newRow("gateway outside subnet") << "wlan.gateway" << QVariant("192.168.5.1")
-                                            << "Refused gateway \"192.168.5.1\"";
-    QTest::newRow("PIN 16 digits") << "bluetooth.pin" << QVariant("1234567890123456") << "";
-    QTest::newRow("PIN 17 digits") << "bluetooth.pin" << QVariant("12345678901234567")
-                                   << "Refused Bluetooth PIN of length 17";
-    QTest::newRow("PIN 3 digits") << "bluetooth.pin" << QVariant("123") << "Refused Bluetooth PIN of length 3";
-    QTest::newRow("PIN with a letter") << "bluetooth.pin" << QVariant("12a4") << "Refused Bluetooth PIN of length 4";
-    QTest::newRow("name 32 bytes") << "bluetooth.deviceName" << QVariant(a32) << "";
-    QTest::newRow("name 33 bytes") << "bluetooth.deviceName" << QVariant(a32 + "a")
-                                   << QStringLiteral("Refused Bluetooth device name \"%1a\"").arg(a32);
-    QTest::newRow("WLAN mode 2") << "wlan.mode" << QVariant(2) << "Refused WLAN mode 2";
-    QTest::newRow("WLAN security -1") << "wlan.security" << QVariant(-1) << "Refused WLAN security -1";
-    QTest::newRow("IP mode 7") << "wlan.ipMode" << QVariant(7) << "Refused IP mode 7";
-}
-
-void TestMessageWrappers::limits()
-{
-    QFETCH(QString, path);
-    QFETCH(QVariant, value);
-    QFETCH(QString, warning);
-
-    Configuration config(ALL_INTERFACES);
-    prepare(&config);
-    QByteArray name;
-    QObject *object = holder(&config, path, &name);
-    QVERIFY(object);
-    const QVariant before = object->property(name);
-    QVERIFY(before != value);
-    const QMetaProperty property = object->metaObject()->property(object->metaObject()->indexOfProperty(name));
-    QSignalSpy changed(object, property.notifySignal());
-    QSignalSpy edited(&config, &Configuration::edited);
-
-    if (!warning.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
-    object->setProperty(name, value);
-
-    const int edits = warning.isEmpty() ? 1 : 0;
-    const auto text = [&property](const QVariant &v) {
-        return property.isEnumType() ? QString::number(v.toInt()) : v.toString();
-    };
-    QCOMPARE(text(object->property(name)), text(edits ? value : before));
-    QCOMPARE(changed.count(), edits);
-    QCOMPARE(edited.count(), edits);
-    if (edits) {
-        // The same value again is no change.
-        object->setProperty(name, value);
-        QCOMPARE(edited.count(), 1);
+        const QString a32(32, QLatin1Char('a'));
+        const QString umlauts16(16, QChar(0xe4)); // two bytes each in UTF-8
+        const QString hex64(64, QLatin1Char('f'));
+        const QString wpa2 = QStringLiteral("Refused WLAN passphrase for security 1");
+        const auto row = [](const char *name, const char *path, const QVariant &taken, const QVariant &refused, const QString &warning) {
+            QTest::newRow(name) << path << taken << refused << warning;
+        };
+        row("bit rate", "can.bitRate", 1000000u, 1000001u, "Refused CAN bit rate 1000001");
+        row("bit rate 0", "can.bitRate", 83333u, 0u, "Refused CAN bit rate 0");
+        row("sample point", "can.samplePoint", 999u, 1000u, "Refused CAN sample point 1000");
+        row("standard identifier", "can.filters.0.identifier", 0x7ffu, 0x800u, "Refused CAN filter identifier 2048 extended false");
+        row("extended identifier", "can.filters.1.identifier", 0x1fffffffu, 0x20000000u, "Refused CAN filter identifier 536870912 extended true");
+        row("extended mask", "can.filters.1.mask", QVariant(), 0x20000000u, "Refused CAN filter mask 536870912 extended true");
+        row("SSID bytes, not letters", "wlan.ssid", a32, umlauts16 + "a", QStringLiteral("Refused WLAN SSID \"%1a\"").arg(umlauts16));
+        row("WPA2 passphrase length", "wlan.passphrase", "12345678", "1234567", wpa2);
+        row("WPA2 hexadecimal key", "wlan.passphrase", hex64, hex64.left(63) + "g", wpa2);
+        row("WPA2 passphrase not ASCII", "wlan.passphrase", QString(63, '~'), umlauts16, wpa2);
+        row("channel", "wlan.channel", 13u, 14u, "Refused WLAN channel 14");
+        row("TCP port", "wlan.tcpPort", 65535u, 65536u, "Refused TCP port 65536");
+        row("address", "wlan.ipAddress", "10.0.0.255", "10.0.0.256", "Refused IP address \"10.0.0.256\"");
+        row("netmask", "wlan.netmask", "255.255.255.255", "255.0.255.0", "Refused netmask \"255.0.255.0\"");
+        row("gateway", "wlan.gateway", "192.168.4.254", "192.168.5.1", "Refused gateway \"192.168.5.1\"");
+        row("PIN", "bluetooth.pin", "1234567890123456", "12345678901234567", "Refused Bluetooth PIN of length 17");
+        row("device name", "bluetooth.deviceName", a32, a32 + "a", QStringLiteral("Refused Bluetooth device name \"%1a\"").arg(a32));
+        row("WLAN mode", "wlan.mode", 1, 2, "Refused WLAN mode 2");
+        row("WLAN security", "wlan.security", 2, -1, "Refused WLAN security -1");
+        row("IP mode", "wlan.ipMode", 0, 7, "Refused IP mode 7");
     }
-}
 
-void TestMessageWrappers::settingsThatDependOnEachOther()
-{
-    Configuration config(Configuration::INTERFACE_WLAN);
-    WlanConfig *wlan = config.wlan();
-    QSignalSpy edited(&config, &Configuration::edited);
+    void limits()
+    {
+        QFETCH(QString, path);
+        QFETCH(QVariant, taken);
+        QFETCH(QVariant, refused);
+        QFETCH(QString, warning);
+        Configuration config(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
+        prepare(&config);
+        QByteArray name;
+        QObject *object = holder(&config, path, &name);
+        QVERIFY(object);
+        const QMetaProperty property = object->metaObject()->property(object->metaObject()->indexOfProperty(name));
+        const auto value = [&] {
+            const QVariant v = object->property(name);
+            return property.isEnumType() ? QString::number(v.toInt()) : v.toString();
+        };
+        QSignalSpy changed(object, property.notifySignal());
+        QSignalSpy edited(&config, &Configuration::edited);
 
-    // A blank configuration: open, no passphrase, no address.
-    QTest::ignoreMessage(QtWarningMsg, "Refused WLAN security 1 with a passphrase it does not allow");
-    wlan->setSecurity(WlanConfig::SECURITY_WPA2_PSK);
-    QTest::ignoreMessage(QtWarningMsg, "Refused static IP mode with address \"\" netmask \"\" gateway \"\"");
-    wlan->setIpMode(WlanConfig::IP_MODE_STATIC);
-    QTest::ignoreMessage(QtWarningMsg, "Refused static address \"10.0.0.2\" netmask \"255.255.255.0\" gateway \"10.0.1.1\"");
-    QVERIFY(!wlan->setStaticAddress("10.0.0.2", "255.255.255.0", "10.0.1.1"));
-    QCOMPARE(edited.count(), 0);
+        if (taken.isValid()) {
+            object->setProperty(name, taken);
+            object->setProperty(name, taken); // the same value again is no change
+            QCOMPARE(value(), taken.toString());
+            QCOMPARE(changed.count(), 1);
+            QCOMPARE(edited.count(), 1);
+        }
+        const QString before = value();
+        changed.clear();
+        edited.clear();
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+        object->setProperty(name, refused);
+        QCOMPARE(value(), before);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(edited.count(), 0);
+    }
 
-    QVERIFY(wlan->setSecurityAndPassphrase(WlanConfig::SECURITY_WPA3_SAE, QStringLiteral("x")));
-    QVERIFY(wlan->setStaticAddress("10.0.0.2", "255.255.255.0", "10.0.0.1"));
-    QCOMPARE(wlan->security(), WlanConfig::SECURITY_WPA3_SAE);
-    QCOMPARE(wlan->ipMode(), WlanConfig::IP_MODE_STATIC);
-    QCOMPARE(wlan->gateway(), QStringLiteral("10.0.0.1"));
-}
+    void settingsThatDependOnEachOther()
+    {
+        Configuration config(Configuration::INTERFACE_WLAN);
+        WlanConfig *wlan = config.wlan();
+        QSignalSpy edited(&config, &Configuration::edited);
 
-void TestMessageWrappers::filterListEdits()
-{
-    Configuration config{Configuration::Interfaces()};
-    QVt::Pb::Can::Config *can = config.can();
-    QPointer<QVt::Pb::Can::Filter> first(can->addFilter());
-    QVt::Pb::Can::Filter *second = can->addFilter();
-    second->setExtended(true);
-    second->setIdentifier(0x1234567);
-    second->setMask(0x1ffff0ff);
+        // A blank configuration: open, no passphrase, no address.
+        QTest::ignoreMessage(QtWarningMsg, "Refused WLAN security 1 with a passphrase it does not allow");
+        wlan->setSecurity(WlanConfig::SECURITY_WPA2_PSK);
+        QTest::ignoreMessage(QtWarningMsg, "Refused static IP mode with address \"\" netmask \"\" gateway \"\"");
+        wlan->setIpMode(WlanConfig::IP_MODE_STATIC);
+        QTest::ignoreMessage(QtWarningMsg, "Refused static address \"10.0.0.2\" netmask \"255.255.255.0\" gateway \"10.0.1.1\"");
+        QVERIFY(!wlan->setStaticAddress("10.0.0.2", "255.255.255.0", "10.0.1.1"));
+        QCOMPARE(edited.count(), 0);
 
-    // Back to standard keeps the low 11 bits, so the filter stays valid.
-    second->setExtended(false);
-    QCOMPARE(second->identifier(), 0x567u);
-    QCOMPARE(second->mask(), 0x0ffu);
+        QVERIFY(wlan->setSecurityAndPassphrase(WlanConfig::SECURITY_WPA3_SAE, QStringLiteral("x")));
+        QVERIFY(wlan->setStaticAddress("10.0.0.2", "255.255.255.0", "10.0.0.1"));
+        QCOMPARE(wlan->security(), WlanConfig::SECURITY_WPA3_SAE);
+        QCOMPARE(wlan->ipMode(), WlanConfig::IP_MODE_STATIC);
+        QCOMPARE(wlan->gateway(), QStringLiteral("10.0.0.1"));
+    }
 
-    QSignalSpy edited(&config, &Configuration::edited);
-    QVERIFY(can->removeFilter(0));
-    QVERIFY(first.isNull());
-    QCOMPARE(can->filter(0), second);
-    QVERIFY(!can->removeFilter(1));
-    QCOMPARE(edited.count(), 1);
-}
+    // Back to standard keeps the low 11 bits, so that the filter stays valid.
+    void filterBackToStandard()
+    {
+        Configuration config{Configuration::Interfaces()};
+        QVt::Pb::Can::Filter *filter = config.can()->addFilter();
+        filter->setExtended(true);
+        filter->setIdentifier(0x1234567);
+        filter->setMask(0x1ffff0ff);
+        filter->setExtended(false);
+        QCOMPARE(filter->identifier(), 0x567u);
+        QCOMPARE(filter->mask(), 0x0ffu);
+    }
+
+    void keptAsLoaded_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        // Every field set, several beyond what a setter takes.
+        ktbridge::Configuration message;
+        QVERIFY(google::protobuf::TextFormat::ParseFromString(R"(
+            device_info { vendor_id: 3235774464 product_code: 3 revision_number: 4 serial_number: 5
+                          product_group: 6 unix_time_of_manufacture: 1764547200 }
+            can { bit_rate: 83333 sample_point: 1200 listen_only: true termination: true
+                  filters { identifier: 536870911 } filters { mask: 2032 extended: true } }
+            wlan_interface {
+                enabled: true
+                device_info { module_version: "2.4.1" mac: "02:4B:54:00:00:01" }
+                wlan { mode: 5 ssid: "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn" security: 9 passphrase: "short"
+                       channel: 40 ip_mode: 3 ip_address: "10.0.0.300" netmask: "255.0.255.0"
+                       gateway: "10.1.0.1" tcp_port: 70000 }
+            }
+            bluetooth_interface {
+                enabled: true
+                device_info { mac: "02:4B:54:00:00:02" }
+                bluetooth { device_name: "Bridge" pin: "pin?" discoverable: true }
+            })", &message));
+        const QByteArray body = QByteArray::fromStdString(message.SerializeAsString());
+        QTest::newRow("values of a newer firmware") << body;
+        // Field 99, varint 42: a setting that a newer program added.
+        QTest::newRow("field of a newer schema") << body + QByteArray("\x98\x06\x2a", 3);
+    }
+
+    void keptAsLoaded()
+    {
+        QFETCH(QByteArray, body);
+        Configuration config(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
+        QSignalSpy edited(&config, &Configuration::edited);
+        QVERIFY(config.parse(body));
+        QCOMPARE(edited.count(), 0);
+        config.can()->setListenOnly(false);
+
+        ktbridge::Configuration expected;
+        QVERIFY(expected.ParseFromString(body.toStdString()));
+        expected.mutable_can()->set_listen_only(false);
+        ktbridge::Configuration written;
+        QVERIFY(written.ParseFromString(config.serialize().toStdString()));
+        QCOMPARE(QString::fromStdString(written.DebugString()), QString::fromStdString(expected.DebugString()));
+    }
+
+    // The page binds to the filter objects: a load keeps them and forwards their edits.
+    void parseReusesFilterObjects()
+    {
+        Configuration source{Configuration::Interfaces()};
+        for (quint32 identifier : {0x100u, 0x300u})
+            source.can()->addFilter()->setIdentifier(identifier);
+        Configuration config{Configuration::Interfaces()};
+        QVt::Pb::Can::Filter *first = config.can()->addFilter();
+        QSignalSpy edited(&config, &Configuration::edited);
+
+        QVERIFY(config.parse(source.serialize()));
+        QCOMPARE(config.can()->filter(0), first);
+        QCOMPARE(config.can()->filter(1)->identifier(), 0x300u);
+        config.can()->filter(1)->setExtended(true);
+        QCOMPARE(edited.count(), 1);
+        QVERIFY(config.parse(QByteArray()));
+        QCOMPARE(config.can()->filterCount(), 0);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestMessageWrappers)
 #include "tst_messageWrappers.moc"
