@@ -29,11 +29,7 @@ import QtQuick.Window 2.2
 Window {
     id: mainApplication
     width: 1024; height: 768; visible: true
-    QtObject {
-        id: stateMachine
-        property var currentDevice: testDevice
-        property bool connected: false; property bool busy: false
-    }
+    QtObject { id: stateMachine; property var currentDevice: testDevice; property bool connected; property bool busy }
     Loader { anchors.fill: parent; source: "qrc:/ktbridge/DevicePage.qml" }
 })";
 

@@ -20,20 +20,12 @@ using namespace DeviceTestSupport;
 using QVt::Config::SaveStatusTracker;
 using QVt::Sm::StateMachine;
 
-// Every item under root in the visual tree: items a Repeater makes are not its QObject children.
-static QList<QQuickItem *> items(QQuickItem *root)
+// An item by name in the visual tree: items a Repeater makes are not its QObject children.
+static QQuickItem *item(QQuickItem *root, const QString &name)
 {
-    QList<QQuickItem *> all;
-    for (QQuickItem *child : root->childItems())
-        all << child << items(child);
-    return all;
-}
-
-static QQuickItem *item(QQuickWindow *window, const QString &name)
-{
-    for (QQuickItem *candidate : items(window->contentItem())) {
-        if (candidate->objectName() == name)
-            return candidate;
+    for (QQuickItem *child : root->childItems()) {
+        if (QQuickItem *found = child->objectName() == name ? child : item(child, name))
+            return found;
     }
     return nullptr;
 }
@@ -55,15 +47,6 @@ class TestMainWindow : public QObject
                 return window;
         }
         return nullptr;
-    }
-
-    QQuickWindow *open(const char *file)
-    {
-        QVariant window;
-        QMetaObject::invokeMethod(mWindow, "showWindow", Q_RETURN_ARG(QVariant, window),
-                                  Q_ARG(QVariant, QString::fromLatin1(file)));
-        auto *quickWindow = qobject_cast<QQuickWindow *>(window.value<QObject *>());
-        return quickWindow && QTest::qWaitForWindowExposed(quickWindow) ? quickWindow : nullptr;
     }
 
     void connectDevice()
@@ -212,11 +195,8 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, written);
         mStateMachine->doNewConfiguration(PRODUCT_CWB);
-        QSignalSpy saved(mStateMachine, &StateMachine::saveFileSuccessful);
-        QSignalSpy packed(mStateMachine, &StateMachine::packSupportArchiveSuccessful);
         QMetaObject::invokeMethod(mWindow, function.toLatin1(), Q_ARG(QVariant, url(chosen)));
-        QTRY_COMPARE(saved.count() + packed.count(), 1);
-        QVERIFY(QFile::exists(mDir.filePath(written)));
+        QTRY_VERIFY(QFile::exists(mDir.filePath(written)));
     }
 
     // Quitting asks first about unsaved changes, and returns a connected device to normal operation.
@@ -226,7 +206,6 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("asks");
         QTest::addColumn<bool>("quits");
-        QTest::newRow("unsaved, exit") << "unsaved" << "action" << true << false;
         QTest::newRow("unsaved, window closed") << "unsaved" << "close" << true << false;
         QTest::newRow("unsaved, answered yes") << "unsaved" << "yes" << true << true;
         QTest::newRow("connected, window closed") << "connected" << "close" << false << true;
@@ -261,15 +240,17 @@ private slots:
     void deviceInfoWindow()
     {
         connectDevice();
-        QPointer<QQuickWindow> window = open("deviceInfo.qml");
-        QVERIFY(window);
+        QVariant shownWindow;
+        QMetaObject::invokeMethod(mWindow, "showWindow", Q_RETURN_ARG(QVariant, shownWindow), Q_ARG(QVariant, "deviceInfo.qml"));
+        QPointer<QQuickWindow> window = qobject_cast<QQuickWindow *>(shownWindow.value<QObject *>());
+        QVERIFY(window && QTest::qWaitForWindowExposed(window));
         QQmlExpression(qmlContext(window), window, "info.serialNumber = 4660; info.unixTimeOfManufacture = 1476140645; "
                                                    "device.bluetoothInterface.object.deviceInfo.mac = ''").evaluate();
-        const auto shown = [&window](const char *name) { return item(window, name)->property("text").toString(); };
+        const auto shown = [&window](const char *name) { return item(window->contentItem(), name)->property("text").toString(); };
         QCOMPARE(shown("vendorId"), QStringLiteral("c0de"));
         QCOMPARE(shown("serialNumber"), QStringLiteral("4660"));
         QCOMPARE(shown("manufactured"), QStringLiteral("2016/10/10 23:04:05 UTC"));
-        QVERIFY(!item(window, "bluetoothMac")->isVisible() && item(window, "wlanMac")->isVisible());
+        QVERIFY(!item(window->contentItem(), "bluetoothMac")->isVisible() && item(window->contentItem(), "wlanMac")->isVisible());
         QTest::keyPress(window, Qt::Key_Return);
         QTRY_VERIFY(!window);
     }
