@@ -98,7 +98,8 @@ struct Host
     }
 };
 
-std::unique_ptr<Host> open(const QString &model)
+// A device page for a fresh device of one product, or for configuration bytes.
+std::unique_ptr<Host> open(const QString &model, const QByteArray &bytes = {})
 {
     QPluginLoader loader(QStringLiteral(KT_DEVICES_DIR "/libqvtbusgate-ktbridge-%1.so").arg(model));
     auto *driver = qobject_cast<AbstractDevice *>(loader.instance());
@@ -106,6 +107,8 @@ std::unique_ptr<Host> open(const QString &model)
         return nullptr;
     auto host = std::make_unique<Host>();
     host->device = driver->newInstance();
+    if (!bytes.isEmpty() && !host->device->deserialize(bytes))
+        return nullptr;
     host->engine = std::make_unique<QQmlApplicationEngine>();
     Host *raw = host.get();
     QObject::connect(host->engine.get(), &QQmlEngine::warnings,
@@ -206,6 +209,26 @@ private slots:
         QCOMPARE(saveNeeded.isEmpty(), bytes.isEmpty());
         if (check.size() == 3)
             QCOMPARE(shown(), check.at(2));
+    }
+
+    // A bit rate off the page's list, as a unit or file reports it, is shown as it is and
+    // written back unchanged when the user edits something else.
+    void reportedValueKept()
+    {
+        auto fresh = open(QStringLiteral("cwb"));
+        QVERIFY(fresh);
+        File file;
+        QVERIFY(file.load(fresh->device->serialize()));
+        ktbridge::Configuration message;
+        QVERIFY(message.ParseFromString(file.body().toStdString()));
+        message.mutable_can()->set_bit_rate(83333);
+        const auto host = open(QStringLiteral("cwb"),
+                               File::compose(file.productId(), QByteArray::fromStdString(message.SerializeAsString())));
+        QVERIFY(host);
+        QCOMPARE(host->find("bitRateCombo")->property("currentText").toString(), QStringLiteral("83333 bit/s (non-standard)"));
+        host->click(host->find("terminationCheckBox"));
+        QVERIFY2(host->text().contains("bit_rate: 83333") && host->text().contains("termination: true"),
+                 qPrintable(host->text()));
     }
 };
 
