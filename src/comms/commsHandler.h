@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAtomicInteger>
 #include <QByteArray>
 #include <QObject>
 #include <QSharedPointer>
@@ -65,6 +66,12 @@ private slots:
 private:
     void releaseProvider();
     void runInWorkerThread(void (DataProvider::*operation)());
+    // Called on the worker thread with what the provider received or reported; deliver
+    // runs on the hub's thread, and only while the link it came from is still open: what
+    // is still queued from a closed connection would otherwise reach the next one (a
+    // stale reply taken as its identification text, a stale error ending it).
+    template<typename Deliver>
+    void deliverFromLink(Deliver deliver);
 
     static QSharedPointer<CommsHandler> mInstance;
 
@@ -76,6 +83,9 @@ private:
     QByteArray mCyclicData;
     int mCyclicIntervalMs = 0;
     bool mStopOnData = true;
+    // The number of the provider's current link, counted up by every close(); read on the
+    // worker thread and the hub's.
+    QAtomicInteger<quint64> mLink = 0;
 };
 
 } // namespace Comms
