@@ -8,6 +8,7 @@
 
 #include "comms/commsHandler.h"
 #include "comms/dataProvider.h"
+#include "global/setting.h"
 #include "config/saveStatusTracker.h"
 #include "sm/stateMachine.h"
 
@@ -107,9 +108,10 @@ private slots:
         QVERIFY(mResults.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text));
 
         // The hub creates its provider here, on the GUI thread, and the provider offers the
-        // simulator's link first. The autoflash runs take the same short time-out.
-        startSimulator();
-        qputenv("KTBRIDGE_EXTRA_PORTS", path("port").toLocal8Bit());
+        // units' links first. A healthy unit serves the whole run, after every fault.
+        startSimulator(mSimulator, "port", QString());
+        startSimulator(mHealthy, "healthy", QString());
+        qputenv("KTBRIDGE_EXTRA_PORTS", (path("port") + ':' + path("healthy")).toLocal8Bit());
         qputenv("KTBRIDGE_REPLY_TIMEOUT_MS", QByteArray::number(REPLY_TIMEOUT_MS));
         QSettings().setValue(QStringLiteral("comms/serial/port"), path("port"));
         CommsHandler::instance();
@@ -124,7 +126,8 @@ private slots:
     // changes, against a unit that keeps nothing from earlier cells.
     void init()
     {
-        QFile::remove(path("store.bgc"));
+        QFile::remove(path("port.bgc"));
+        useUnit("port");
         mStateMachine->doLoadConfiguration(url("edited.bgc"));
         QVERIFY(device());
         mEdited = device()->serialize();
@@ -174,14 +177,13 @@ private slots:
         const bool succeeds = outcome == successSignal(operation);
         SaveStatusTracker *tracker = SaveStatusTracker::instance();
         AbstractDevice *edited = device();
-        startSimulator(mFault);
+        startSimulator(mSimulator, "port", mFault);
         QSignalSpy told(mStateMachine.get(), outcome.constData());
         QSignalSpy success(mStateMachine.get(), successSignal(operation).constData());
         QSignalSpy commsErrors(mStateMachine.get(), &StateMachine::commsError);
 
         runOperation(operation, mFault);
-        QTRY_VERIFY_WITH_TIMEOUT(!told.isEmpty(), OUTCOME_WAIT_MS);
-        QTRY_VERIFY(!mStateMachine->busy());
+        QVERIFY(QTest::qWaitFor([&] { return !told.isEmpty() && !mStateMachine->busy(); }, OUTCOME_WAIT_MS));
 
         // connectSuccessful comes before the automatic read, which may still fail: a
         // connection is judged by the state it ends in. Told once, by its own signal only.
@@ -204,14 +206,15 @@ private slots:
         }
         // A unit that vanished may or may not have kept what reached it.
         if (operation == QLatin1String(WRITE) && mFault != VANISH)
-            QCOMPARE(readFile(path("store.bgc")), written);
+            QCOMPARE(readFile(path("port.bgc")), written);
 
         // The same operation against a healthy unit.
         mStateMachine->doDisconnect();
-        startSimulator();
+        useUnit("healthy");
         success.clear();
         runOperation(operation, QString());
-        QTRY_COMPARE_WITH_TIMEOUT(success.count(), 1, OUTCOME_WAIT_MS);
+        QVERIFY(QTest::qWaitFor([&] { return !success.isEmpty(); }, OUTCOME_WAIT_MS));
+        QCOMPARE(success.count(), 1);
     }
 
     void autoflash_data()
@@ -235,11 +238,10 @@ private slots:
         const bool succeeds = verdict == SUCCESS;
         const QString startupFile = path("edited.bgc");
         const QByteArray startupBytes = readFile(startupFile);
-        const CommandLineRunner runner(mDir.path(), path("port"));
         const QStringList arguments = {QStringLiteral("--config"), startupFile, QStringLiteral("--autoflash")};
-        startSimulator(mFault);
+        startSimulator(mSimulator, "port", mFault);
 
-        CommandLineRun run = runner.run(arguments);
+        CommandLineRun run = CommandLineRunner(mDir.path(), path("port")).run(arguments);
 
         QCOMPARE(run.exitCode, succeeds ? 0 : 255);
         const QList<QByteArray> lines = run.standardError.split('\n');
@@ -247,10 +249,9 @@ private slots:
         QVERIFY2(succeeds || lines.value(lines.indexOf(ERROR) - 1).startsWith("Autoflash failed:"), run.standardError.constData());
         QCOMPARE(run.standardError.count("Serial port error:"), mFault.startsWith("hang-up") ? 1 : 0);
         QCOMPARE(readFile(startupFile), startupBytes);
-        QCOMPARE(readFile(path("store.bgc")), succeeds ? startupBytes : QByteArray());
+        QCOMPARE(readFile(path("port.bgc")), succeeds ? startupBytes : QByteArray());
 
-        startSimulator();
-        run = runner.run(arguments);
+        run = CommandLineRunner(mDir.path(), path("healthy")).run(arguments);
         QVERIFY2(run.exitCode == 0 && run.standardError.contains("SUCCESS\n"), run.standardError.constData());
     }
 
@@ -313,20 +314,20 @@ private:
 
     // A unit with the fault; for a stale reply, one that has just ended a connection with its
     // reply received but not yet handled. Operations other than connect connect first.
-    void startSimulator(const QString &fault = QString())
+    void startSimulator(std::unique_ptr<SimulatorProcess> &simulator, const QString &link, const QString &fault)
     {
-        QStringList arguments = {"--link", path("port"), "--id-string", ID_STRING, "--product-id", PRODUCT_CWB,
-                                 "--config", path("device.bgc"), "--store", path("store.bgc"), "--verbose"};
+        QStringList arguments = {"--link", path(link), "--id-string", ID_STRING, "--product-id", PRODUCT_CWB,
+                                 "--config", path("device.bgc"), "--store", path(link + ".bgc"), "--verbose"};
         if (fault == VANISH)
             arguments << "--reply-delay" << "300";
         else if (!fault.isEmpty() && fault != STALE_REPLY)
             arguments << "--fault" << fault;
-        mSimulator.reset(new SimulatorProcess);
-        QVERIFY2(mSimulator->start(arguments), mSimulator->standardError().constData());
+        simulator.reset(new SimulatorProcess);
+        QVERIFY2(simulator->start(arguments), simulator->standardError().constData());
         if (fault != STALE_REPLY)
             return;
         mStateMachine->doConnect();
-        QTRY_VERIFY_WITH_TIMEOUT(mStateMachine->connected() && !mStateMachine->busy(), OUTCOME_WAIT_MS);
+        QVERIFY(QTest::qWaitFor([this] { return mStateMachine->connected() && !mStateMachine->busy(); }, OUTCOME_WAIT_MS));
         QSemaphore received;
         QObject receiver;
         connect(qobject_cast<DataProvider *>(CommsHandler::instance()->currentProvider()), &DataProvider::newData,
@@ -340,14 +341,21 @@ private:
     {
         if (operation != QLatin1String(CONNECT)) {
             mStateMachine->doConnect();
-            QTRY_VERIFY_WITH_TIMEOUT(mStateMachine->connected() && !mStateMachine->busy(), OUTCOME_WAIT_MS);
+            QVERIFY(QTest::qWaitFor([this] { return mStateMachine->connected() && !mStateMachine->busy(); }, OUTCOME_WAIT_MS));
         }
         const int requests = mSimulator->standardError().count("rx ");
         QVERIFY(QMetaObject::invokeMethod(mStateMachine.get(), OPERATIONS.value(operation).first));
         if (fault == VANISH) {
-            QTRY_VERIFY(mSimulator->standardError().count("rx ") > requests);
+            QVERIFY(QTest::qWaitFor([&] { return mSimulator->standardError().count("rx ") > requests; }, OUTCOME_WAIT_MS));
             QVERIFY(::kill(pid_t(mSimulator->processId()), SIGKILL) == 0);
         }
+    }
+
+    // The hub takes the unit's link before its next write.
+    void useUnit(const QString &link)
+    {
+        const auto *provider = qobject_cast<DataProvider *>(CommsHandler::instance()->currentProvider());
+        provider->settingsList().constFirst()->setValue(path(link));
     }
 
     QString path(const QString &name) const { return mDir.filePath(name); }
@@ -356,6 +364,7 @@ private:
 
     QTemporaryDir mDir;
     std::unique_ptr<SimulatorProcess> mSimulator;
+    std::unique_ptr<SimulatorProcess> mHealthy;
     std::unique_ptr<StateMachine> mStateMachine;
     QByteArray mDeviceConfiguration;
     QByteArray mEdited;
