@@ -1,7 +1,6 @@
-// Faults of a unit, its line or a disk crossed with the operations they touch, end to end:
-// the facade with the real hub and provider against ktbridge-sim, and autoflash runs of the
-// program. Each cell's result goes to reliability/matrix.md, the source of the table and
-// the list of what a cell asserts in docs/reliability.md.
+// Faults of a unit, its line or a disk crossed with the operations they touch, end to end: the
+// facade with the real hub and provider against ktbridge-sim, and autoflash runs of the program.
+// Each cell's result goes to reliability/, whence docs/reliability.md, which says what a cell asserts.
 #include "commandLineRunner.h"
 #include "deviceTestSupport.h"
 #include "simulatorProcess.h"
@@ -47,8 +46,6 @@ const char *const CONNECT = "connect";
 const char *const READ = "read";
 const char *const WRITE = "write";
 const char *const RESET = "factory reset";
-const QByteArray SUCCESS = "SUCCESS";
-const QByteArray ERROR = "ERROR";
 
 const QByteArray TIMEOUT = SIGNAL(timeout());
 const QByteArray DEVICE_ERROR = SIGNAL(deviceError());
@@ -72,8 +69,7 @@ QByteArray editedConfiguration()
 {
     using QVt::Pb::KtBridge::Configuration;
     Configuration configuration(Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH);
-    if (!configuration.parse(factoryConfiguration(PRODUCT_CWB).mid(CONFIGURATION_HEADER_SIZE)))
-        return QByteArray();
+    configuration.parse(factoryConfiguration(PRODUCT_CWB).mid(CONFIGURATION_HEADER_SIZE));
     configuration.can()->setListenOnly(!configuration.can()->listenOnly());
     return QVt::Pb::Configuration::File::compose(PRODUCT_CWB, configuration.serialize());
 }
@@ -104,7 +100,8 @@ private slots:
         QVERIFY(writeFile(path("edited.bgc"), editedConfiguration()));
         const QString resultsDir = qEnvironmentVariable("KT_BINARY_DIR", QDir::currentPath()) + "/reliability";
         QVERIFY(QDir().mkpath(resultsDir));
-        mResults.setFileName(resultsDir + "/matrix.md");
+        // One file per run: CTest runs the in-process cells and the others side by side.
+        mResults.setFileName(resultsDir + '/' + (QStringList("matrix") + QCoreApplication::arguments().mid(1)).join('-') + ".md");
         QVERIFY(mResults.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text));
 
         // The hub creates its provider here, on the GUI thread, and the provider offers the
@@ -113,7 +110,6 @@ private slots:
         startSimulator(mHealthy, "healthy", QString());
         qputenv("KTBRIDGE_EXTRA_PORTS", (path("port") + ':' + path("healthy")).toLocal8Bit());
         qputenv("KTBRIDGE_REPLY_TIMEOUT_MS", QByteArray::number(REPLY_TIMEOUT_MS));
-        QSettings().setValue(QStringLiteral("comms/serial/port"), path("port"));
         CommsHandler::instance();
         mStateMachine.reset(new StateMachine(nullptr));
         mStateMachine->setStartupOptions(url("edited.bgc"), false);
@@ -122,8 +118,7 @@ private slots:
         QTRY_VERIFY(device());
     }
 
-    // Every cell starts disconnected, editing the file's configuration with unsaved
-    // changes, against a unit that keeps nothing from earlier cells.
+    // Each cell starts disconnected, editing the file's configuration unsaved, with a fresh unit.
     void init()
     {
         QFile::remove(path("port.bgc"));
@@ -140,8 +135,7 @@ private slots:
         mStateMachine->doDisconnect();
         QTRY_VERIFY(!mStateMachine->connected() && !mStateMachine->busy());
         mSimulator.reset();
-        const QString result = QTest::currentTestFailed() ? QStringLiteral("FAIL") : QStringLiteral("pass");
-        mResults.write(QStringLiteral("| %1 | %2 | %3 | %4 |\n").arg(mOperation, mFault, mOutcome, result).toUtf8());
+        mResults.write(QStringLiteral("| %1 | %2 | %3 | %4 |\n").arg(mOperation, mFault, mOutcome, QTest::currentTestFailed() ? "FAIL" : "pass").toUtf8());
         mResults.flush();
     }
 
@@ -185,8 +179,7 @@ private slots:
         runOperation(operation, mFault);
         QVERIFY(QTest::qWaitFor([&] { return !told.isEmpty() && !mStateMachine->busy(); }, OUTCOME_WAIT_MS));
 
-        // connectSuccessful comes before the automatic read, which may still fail: a
-        // connection is judged by the state it ends in. Told once, by its own signal only.
+        // Told once, by its own signal only; a connection is judged by the state it ends in.
         if (operation != QLatin1String(CONNECT))
             QCOMPARE(success.count(), succeeds ? 1 : 0);
         QCOMPARE(told.count(), 1);
@@ -220,14 +213,14 @@ private slots:
     void autoflash_data()
     {
         QTest::addColumn<QByteArray>("outcome");
-        QTest::newRow("autoflash, silent") << ERROR;
-        QTest::newRow("autoflash, silent-for=1") << SUCCESS;
-        QTest::newRow("autoflash, error-on-write") << ERROR;
-        QTest::newRow("autoflash, bad-checksum") << ERROR;
-        QTest::newRow("autoflash, split") << SUCCESS;
-        QTest::newRow("autoflash, noise") << SUCCESS;
-        QTest::newRow("autoflash, repeat-id") << SUCCESS;
-        QTest::newRow("autoflash, hang-up-after=2") << ERROR;
+        QTest::newRow("autoflash, silent") << QByteArray("ERROR");
+        QTest::newRow("autoflash, silent-for=1") << QByteArray("SUCCESS");
+        QTest::newRow("autoflash, error-on-write") << QByteArray("ERROR");
+        QTest::newRow("autoflash, bad-checksum") << QByteArray("ERROR");
+        QTest::newRow("autoflash, split") << QByteArray("SUCCESS");
+        QTest::newRow("autoflash, noise") << QByteArray("SUCCESS");
+        QTest::newRow("autoflash, repeat-id") << QByteArray("SUCCESS");
+        QTest::newRow("autoflash, hang-up-after=2") << QByteArray("ERROR");
     }
 
     // The verdict once with its exit status, an "ERROR" just after its reason; the start-up file
@@ -235,7 +228,7 @@ private slots:
     void autoflash()
     {
         const QByteArray verdict = fetchCell();
-        const bool succeeds = verdict == SUCCESS;
+        const bool succeeds = verdict == "SUCCESS";
         const QString startupFile = path("edited.bgc");
         const QByteArray startupBytes = readFile(startupFile);
         const QStringList arguments = {QStringLiteral("--config"), startupFile, QStringLiteral("--autoflash")};
@@ -246,7 +239,7 @@ private slots:
         QCOMPARE(run.exitCode, succeeds ? 0 : 255);
         const QList<QByteArray> lines = run.standardError.split('\n');
         QVERIFY2(lines.count(verdict) == 1, run.standardError.constData());
-        QVERIFY2(succeeds || lines.value(lines.indexOf(ERROR) - 1).startsWith("Autoflash failed:"), run.standardError.constData());
+        QVERIFY2(succeeds || lines.value(lines.indexOf("ERROR") - 1).startsWith("Autoflash failed:"), run.standardError.constData());
         QCOMPARE(run.standardError.count("Serial port error:"), mFault.startsWith("hang-up") ? 1 : 0);
         QCOMPARE(readFile(startupFile), startupBytes);
         QCOMPARE(readFile(path("port.bgc")), succeeds ? startupBytes : QByteArray());
@@ -354,8 +347,7 @@ private:
     // The hub takes the unit's link before its next write.
     void useUnit(const QString &link)
     {
-        const auto *provider = qobject_cast<DataProvider *>(CommsHandler::instance()->currentProvider());
-        provider->settingsList().constFirst()->setValue(path(link));
+        qobject_cast<DataProvider *>(CommsHandler::instance()->currentProvider())->settingsList().constFirst()->setValue(path(link));
     }
 
     QString path(const QString &name) const { return mDir.filePath(name); }
