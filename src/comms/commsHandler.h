@@ -16,7 +16,8 @@ class DataProvider;
 // The single entry point to the device link: keeps the provider types and the
 // current one (remembered under "comms/provider"), owns the current provider and
 // runs it in the communication worker thread, forwards writes to it and its
-// payloads and errors back, and repeats a write on request (the cyclic write).
+// payloads and errors back (none from a link closed since), and repeats a write on
+// request (the cyclic write).
 // Lives in the thread that created it; its worker thread is stopped and joined, and the
 // provider released, before the hub goes away or, if that comes first, as the hub's own
 // thread ends.
