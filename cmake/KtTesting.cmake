@@ -1,19 +1,29 @@
 # Shared build helpers: one Qt Test executable per test class, run headless by CTest.
 
 # kt_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]
-#             [TIMEOUT <seconds>] [DEPENDS <targets...>])
-# Builds build/tests/<name> and registers it with CTest. Every test runs with the
-# offscreen platform, the software Qt Quick backend and a private settings folder,
-# so that no test ever touches the user's real settings or needs a display.
+#             [TIMEOUT <seconds>] [DEPENDS <targets...>] [ARGS <arguments...>])
+# Builds build/tests/<name> and registers it with CTest (run with ARGS, for example a
+# choice of test functions). Every test runs with the offscreen platform, the software
+# Qt Quick backend and a private settings folder, so that no test ever touches the
+# user's real settings or needs a display.
 function(kt_add_test name)
-    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;DEPENDS" ${ARGN})
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;DEPENDS;ARGS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     if(T_DEPENDS)
         add_dependencies(${name} ${T_DEPENDS})
     endif()
-    add_test(NAME ${name} COMMAND ${name})
+    kt_register_test(${name} ${name} TIMEOUT ${T_TIMEOUT} LABELS ${T_LABELS} ARGS ${T_ARGS})
+endfunction()
+
+# kt_register_test(<name> <executable> [LABELS <labels...>] [TIMEOUT <seconds>]
+#                  [ARGS <arguments...>])
+# Registers one more CTest run of a test executable that kt_add_test built, with the
+# same private environment and a home of its own.
+function(kt_register_test name executable)
+    cmake_parse_arguments(T "" "TIMEOUT" "LABELS;ARGS" ${ARGN})
+    add_test(NAME ${name} COMMAND ${executable} ${T_ARGS})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()

@@ -46,6 +46,10 @@ const char OPTION_HELP[] = "--help";
 const char OPTION_CONFIG[] = "--config";
 const char OPTION_AUTOFLASH[] = "--autoflash";
 
+// How long each step waits for the device's reply, in milliseconds, for a line slower or
+// faster than the usual one.
+const char REPLY_TIMEOUT_VARIABLE[] = "KTBRIDGE_REPLY_TIMEOUT_MS";
+
 constexpr int EXIT_USAGE_ERROR = -1;
 constexpr int EXIT_MISSING_FILE = 1;
 
@@ -135,6 +139,15 @@ int main(int argc, char *argv[])
     }
 
     QVt::Sm::StateMachine *stateMachine = QVt::Sm::StateMachine::instance();
+    if (qEnvironmentVariableIsSet(REPLY_TIMEOUT_VARIABLE)) {
+        bool valid = false;
+        const int replyTimeoutMs = qEnvironmentVariableIntValue(REPLY_TIMEOUT_VARIABLE, &valid);
+        if (valid && replyTimeoutMs > 0)
+            stateMachine->setReplyTimeout(replyTimeoutMs);
+        else
+            qWarning() << "Ignoring KTBRIDGE_REPLY_TIMEOUT_MS, which is not a positive number of milliseconds:"
+                       << qEnvironmentVariable(REPLY_TIMEOUT_VARIABLE);
+    }
     std::unique_ptr<QVt::Sm::AutoflashReport> autoflashReport;
     if (!commandLine.filePath.isEmpty()) {
         // Made absolute first: a relative path such as "line:3.bgc" would otherwise read

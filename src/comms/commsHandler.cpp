@@ -72,8 +72,12 @@ void CommsHandler::setCurrentProviderType(const QString &providerType)
     connect(this, &CommsHandler::writeData, serial, &SerialProvider::onWriteData);
     mProvider.reset(serial);
     mProvider->moveToThread(&mWorkerThread);
-    connect(mProvider.data(), &DataProvider::newData, this, &CommsHandler::newData);
-    connect(mProvider.data(), &DataProvider::errorOccurred, this, &CommsHandler::errorOccurred);
+    connect(mProvider.data(), &DataProvider::newData, this, [this](const QByteArray &data) {
+        deliverFromLink([this, data] { emit newData(data); });
+    }, Qt::DirectConnection);
+    connect(mProvider.data(), &DataProvider::errorOccurred, this, [this](quint16 errorCode, const QString &errorText) {
+        deliverFromLink([this, errorCode, errorText] { emit errorOccurred(errorCode, errorText); });
+    }, Qt::DirectConnection);
     mWorkerThread.start();
 
     emit currentProviderTypeChanged(mCurrentProviderType);
@@ -89,6 +93,7 @@ void CommsHandler::open()
 void CommsHandler::close()
 {
     runInWorkerThread(&DataProvider::close);
+    mLink.fetchAndAddOrdered(1);
 }
 
 void CommsHandler::onWriteData(QByteArray data)
@@ -110,8 +115,8 @@ void CommsHandler::onStartCyclicWrite(QByteArray data, int intervalMs, bool stop
     mCyclicTimer.setInterval(intervalMs);
     mCyclicTimer.setSingleShot(true);
     if (stopOnData) {
-        disconnect(mProvider.data(), &DataProvider::newData, this, &CommsHandler::onStopCyclicWrite);
-        connect(mProvider.data(), &DataProvider::newData, this, &CommsHandler::onStopCyclicWrite);
+        disconnect(this, &CommsHandler::newData, this, &CommsHandler::onStopCyclicWrite);
+        connect(this, &CommsHandler::newData, this, &CommsHandler::onStopCyclicWrite);
     }
     mCyclicData = data;
     mCyclicIntervalMs = intervalMs;
@@ -124,8 +129,7 @@ void CommsHandler::onStartCyclicWrite(QByteArray data, int intervalMs, bool stop
 void CommsHandler::onStopCyclicWrite()
 {
     mCyclicTimer.stop();
-    if (mProvider)
-        disconnect(mProvider.data(), &DataProvider::newData, this, &CommsHandler::onStopCyclicWrite);
+    disconnect(this, &CommsHandler::newData, this, &CommsHandler::onStopCyclicWrite);
     mCyclicData.clear();
     mCyclicIntervalMs = 0;
     mStopOnData = true;
@@ -151,6 +155,16 @@ void CommsHandler::releaseProvider()
     mWorkerThread.quit();
     mWorkerThread.wait();
     mProvider.reset();
+}
+
+template<typename Deliver>
+void CommsHandler::deliverFromLink(Deliver deliver)
+{
+    const quint64 link = mLink.loadAcquire();
+    QMetaObject::invokeMethod(this, [this, link, deliver] {
+        if (link == mLink.loadAcquire())
+            deliver();
+    }, Qt::QueuedConnection);
 }
 
 void CommsHandler::runInWorkerThread(void (DataProvider::*operation)())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAtomicInteger>
 #include <QByteArray>
 #include <QObject>
 #include <QSharedPointer>
@@ -15,7 +16,8 @@ class DataProvider;
 // The single entry point to the device link: keeps the provider types and the
 // current one (remembered under "comms/provider"), owns the current provider and
 // runs it in the communication worker thread, forwards writes to it and its
-// payloads and errors back, and repeats a write on request (the cyclic write).
+// payloads and errors back (none from a link closed since), and repeats a write on
+// request (the cyclic write).
 // Lives in the thread that created it; its worker thread is stopped and joined, and the
 // provider released, before the hub goes away or, if that comes first, as the hub's own
 // thread ends.
@@ -65,6 +67,12 @@ private slots:
 private:
     void releaseProvider();
     void runInWorkerThread(void (DataProvider::*operation)());
+    // Called on the worker thread with what the provider received or reported; deliver
+    // runs on the hub's thread, and only while the link it came from is still open: what
+    // is still queued from a closed connection would otherwise reach the next one (a
+    // stale reply taken as its identification text, a stale error ending it).
+    template<typename Deliver>
+    void deliverFromLink(Deliver deliver);
 
     static QSharedPointer<CommsHandler> mInstance;
 
@@ -76,6 +84,9 @@ private:
     QByteArray mCyclicData;
     int mCyclicIntervalMs = 0;
     bool mStopOnData = true;
+    // The number of the provider's current link, counted up by every close(); read on the
+    // worker thread and the hub's.
+    QAtomicInteger<quint64> mLink = 0;
 };
 
 } // namespace Comms

@@ -204,6 +204,10 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
         return;
     if (error == QSerialPort::UnsupportedOperationError && mDrivingModemLines)
         return;  // openSerial() warns once
+    // A device that has gone is reported once: the reads and writes still under way on
+    // its line fail as well until the port is closed.
+    if (mLineGone)
+        return;
     // A read that fails although the port signalled data leaves the port signalling
     // for ever: without a close this thread would spin and repeat the error. When the
     // line was hung up (an unplugged adapter, a closed pseudo-terminal), which reads
@@ -211,6 +215,7 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
     const bool readFailed = error == QSerialPort::ReadError && mPort->isOpen();
     if (readFailed && isHungUp(*mPort))
         error = QSerialPort::ResourceError;
+    mLineGone = error == QSerialPort::ResourceError && mPort->isOpen();
     qWarning() << "Serial port error:" << int(error);
     if (error == QSerialPort::PermissionError)
         qWarning() << "No permission to open the serial port: add your user to the group that "
@@ -218,7 +223,7 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
                    << systemLocation(mPortName) << QFileInfo(systemLocation(mPortName)).group();
     emit errorOccurred(error, serialPortErrorToText(error));
     // Closed once the port has finished its failed read, before it signals again.
-    if (readFailed)
+    if (readFailed || mLineGone)
         QMetaObject::invokeMethod(this, [this] { closeSerial(); }, Qt::QueuedConnection);
 }
 
@@ -241,6 +246,7 @@ void SerialProvider::openSerial()
 {
     closeSerial();
     mReader.clear();
+    mLineGone = false;
     if (mPortName.isEmpty()) {
         qWarning() << "Cannot open a serial port connection with invalid settings.";
         return;

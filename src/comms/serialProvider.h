@@ -50,6 +50,8 @@ private:
     // Set while DTR and RTS are driven right after opening: a port without modem
     // lines (a pseudo-terminal) refuses that harmlessly, so it is only logged.
     bool mDrivingModemLines = false;
+    // Set once the open port's device has been reported gone, until the port is opened again.
+    bool mLineGone = false;
 };
 
 } // namespace Comms

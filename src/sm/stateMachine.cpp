@@ -277,10 +277,12 @@ void StateMachine::onLoadStartupOptions(QString configurationFile, bool autoflas
         processEvent(EventAutoflash());
 }
 
+// The user is told before the machine reacts: an autoflash run prints its verdict while
+// the machine reacts, and the reason must stand before it.
 void StateMachine::onCommsError(quint16 errorCode, const QString &errorText)
 {
-    processEvent(EventCommsError{errorCode});
     emit commsError(errorCode, errorText);
+    processEvent(EventCommsError{errorCode});
 }
 
 void StateMachine::onStartTimeoutWatch(int ms)
@@ -301,8 +303,8 @@ void StateMachine::onTimeout(quint64 sequence)
 {
     if (sequence != mWatchSequence)
         return;
-    processEvent(EventTimeout());
     emit timeout();
+    processEvent(EventTimeout());
 }
 
 void StateMachine::onLoadError(QVt::Pb::Configuration::File::LOAD_ERROR loadError)

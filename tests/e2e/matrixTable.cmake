@@ -1,10 +1,15 @@
-# cmake -DRESULTS=<matrix.md> -DDOC=<reliability.md> -P matrixTable.cmake
+# cmake "-DRESULTS=<results.md;...>" -DDOC=<reliability.md> -P matrixTable.cmake
 # Replaces what stands between the document's two matrix markers with the table rows
-# that tst_faultMatrix wrote on its last run, headed by the count of cells.
-if(NOT EXISTS "${RESULTS}")
-    message(FATAL_ERROR "No results in ${RESULTS}: run tst_faultMatrix first")
-endif()
-file(STRINGS "${RESULTS}" rows REGEX "^\\|")
+# that the runs of tst_faultMatrix wrote last, in the order given, headed by the count
+# of cells.
+set(rows)
+foreach(results IN LISTS RESULTS)
+    if(NOT EXISTS "${results}")
+        message(FATAL_ERROR "No results in ${results}: run ctest -R tst_faultMatrix first")
+    endif()
+    file(STRINGS "${results}" part REGEX "^\\|")
+    list(APPEND rows ${part})
+endforeach()
 list(LENGTH rows cells)
 set(failing 0)
 foreach(row IN LISTS rows)
