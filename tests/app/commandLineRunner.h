@@ -22,12 +22,11 @@ public:
     {
         for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             mEnvironment.remove(QString::fromLatin1(name));
-        mEnvironment.insert(QStringLiteral("XDG_CONFIG_HOME"), settingsFolder());
+        mEnvironment.insert(QStringLiteral("XDG_CONFIG_HOME"), mFolder + QStringLiteral("/settings"));
         mEnvironment.insert(QStringLiteral("KTBRIDGE_PORT"), port);
         mEnvironment.insert(QStringLiteral("KTBRIDGE_AUTOFLASH_LOG"), recordFile());
     }
 
-    QString settingsFolder() const { return mFolder + QStringLiteral("/settings"); }
     QString recordFile() const { return mFolder + QStringLiteral("/records.jsonl"); }
 
     CommandLineRun run(const QStringList &arguments) const

@@ -14,8 +14,7 @@ public:
     PtyLine();
     explicit PtyLine(const QString &path);
     ~PtyLine() { close(); }
-    PtyLine(const PtyLine &) = delete;
-    PtyLine &operator=(const PtyLine &) = delete;
+    Q_DISABLE_COPY(PtyLine)
 
     bool isOpen() const { return mFd >= 0; }
     QString path() const { return mPath; }

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 // ktbridge-sim as a child process for tests: reports its pseudo-terminal, collects its

@@ -20,7 +20,6 @@ const QByteArray RESET = BootProtocol::buildFactoryResetCommand();
 const QByteArray WRITE_ABC = BootProtocol::buildWriteProtobufCommand("ABC");
 const QByteArray ID_REPLY = BootProtocol::frame("KTB");
 const QByteArray PRODUCT_ID_REPLY = QByteArray::fromHex("43000750 0000c0de0003 090d");
-const QByteArray WRITE_REPLY = BootProtocol::frame("S");
 const QByteArray ERROR_REPLY = BootProtocol::frame("E");
 const QByteArray FACTORY_REPLY = BootProtocol::frame(QByteArray::fromHex("4c010d4302"));
 
@@ -44,7 +43,6 @@ private slots:
         };
         QFile file(mDir.filePath("factory.bin"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray::fromHex("010d4302")) == 4);
-        file.close();
         const QStringList factory{"--config", file.fileName()};
 
         row("boot sequence and P: identification text, product ID given in capitals", {"--product-id", "0000C0DE0001"},
@@ -53,9 +51,10 @@ private slots:
             BootProtocol::buildEnterPairingModeCommand(), RESET, BootProtocol::frame("X")}, {ERROR_REPLY});
         row("--config gives the factory bytes, S keeps its bytes, Z restores the factory's", factory,
             {READ_CONFIG, WRITE_ABC, READ_CONFIG, RESET, READ_CONFIG},
-            {FACTORY_REPLY, WRITE_REPLY, BootProtocol::frame("LABC"), FACTORY_REPLY});
+            {FACTORY_REPLY, BootProtocol::frame("S"), BootProtocol::frame("LABC"), FACTORY_REPLY});
         row("silent", {"--fault", "silent"}, {BOOT, READ_ID}, {});
         row("silent-for=2: the third request is answered", {"--fault", "silent-for=2"}, {BOOT, BOOT, BOOT}, {ID_REPLY});
+        row("hang-up-after=1: the line goes dead after the first reply", {"--fault", "hang-up-after=1"}, {BOOT, BOOT}, {ID_REPLY});
         row("error-on-read", {"--fault", "error-on-read"}, {READ_CONFIG}, {ERROR_REPLY});
         row("error-on-write keeps the configuration", QStringList{"--fault", "error-on-write"} + factory,
             {WRITE_ABC, READ_CONFIG}, {ERROR_REPLY, FACTORY_REPLY});
@@ -85,6 +84,8 @@ private slots:
         if (eachInOwnRead)
             QCOMPARE(client.chunks(), pieces);
         QCOMPARE(client.read(-1, 100), QByteArray());
+        if (QByteArray(QTest::currentDataTag()).startsWith("hang-up"))
+            QTRY_VERIFY(!client.write(BOOT));
     }
 
 private:
