@@ -1,4 +1,5 @@
 // The program as a user runs it: exit statuses, autoflash runs with their records, installed.
+#include "buildDate.h"
 #include "commandLineRunner.h"
 #include "deviceTestSupport.h"
 #include "simulatorProcess.h"
@@ -15,11 +16,6 @@ namespace {
 
 const QString MISSING_PORT = QStringLiteral("/dev/ktbridge-no-such-port");
 
-QJsonValue known(const QString &value)
-{
-    return value.isEmpty() ? QJsonValue() : QJsonValue(value);
-}
-
 } // namespace
 
 class TestCommandLine : public QObject
@@ -32,6 +28,8 @@ private slots:
         QVERIFY(writeFile(path("line:1.bgc"), factoryConfiguration(PRODUCT_CWB)));
         QVERIFY(writeFile(path("garbage.bgc"), QByteArray("not a configuration\n")));
     }
+
+    void buildDateFromDayPaddedWithBlank() { QCOMPARE(QVt::buildDate(QStringLiteral("Oct  9 2016")), QStringLiteral("2016/10/09")); }
 
     // Usage and a missing start-up file end the process at once, with their own statuses.
     void exitStatus_data()
@@ -82,8 +80,7 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(QString, productId);
         QFETCH(QString, reason);
-        QTemporaryDir station(path("station-XXXXXX"));
-        const QString store = station.filePath("store.bgc");
+        const QString store = path(QStringLiteral("%1.store").arg(QTest::currentDataTag()));
         SimulatorProcess simulator;
         if (fault != "no port")
             QVERIFY(simulator.start(QStringList{"--store", store} + (fault.isEmpty() ? QStringList() : QStringList{"--fault", fault})));
@@ -104,6 +101,7 @@ private slots:
         QVERIFY(record.take("durationMs").toDouble() > 0);
         const QDateTime time = QDateTime::fromString(record.take("time").toString(), Qt::ISODateWithMs);
         QVERIFY(time.timeSpec() == Qt::UTC && qAbs(time.secsTo(QDateTime::currentDateTimeUtc())) < 60);
+        const auto known = [](const QString &value) { return value.isEmpty() ? QJsonValue() : QJsonValue(value); };
         const QJsonObject expected{
             {"port", port}, {"configurationFile", path(configuration)},
             {"configurationProductId", known(configuration == "garbage.bgc" ? "" : PRODUCT_CWB)},
