@@ -1,7 +1,6 @@
-// Configuration bytes as a user's file or a device's reply: load() must refuse or take
-// them, never crash, and what it takes must compose back to the very same bytes.
-// The first byte chooses between raw bytes and a body wrapped in a valid header, so
-// that the fuzzer also reaches the protobuf parser behind the checksum.
+// Configuration bytes as a user's file or a device's reply: load() refuses or takes them,
+// and what it takes composes back to the very same bytes. The first byte chooses between
+// raw bytes and a body wrapped in a valid header, to reach the parser behind the checksum.
 #include "fuzzSupport.h"
 
 #include <qvtpb/configurationFile.h>

@@ -1,8 +1,8 @@
-// Bytes from a serial line, valid frames among noise, arriving in arbitrary pieces.
-// Each chunk of the input starts with a control byte: the low six bits count the bytes
-// that follow; with the top bit set the harness frames them itself (so that the fuzzer
-// gets past the checksum), otherwise they go into the stream raw; with bit 6 set, what
-// has gathered so far is handed to the reader as one read.
+// Bytes from a serial line, valid frames among noise, arriving in arbitrary pieces. Each
+// chunk of the input starts with a control byte: the low six bits count the bytes that
+// follow; with the top bit set the harness frames them itself (so that the fuzzer gets
+// past the checksum), else they go into the stream raw; with bit 6 set, what has gathered
+// so far is handed to the reader as one read.
 #include "fuzzSupport.h"
 
 #include "comms/protocol/bootProtocol.h"
@@ -41,15 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         framedBytes += payload.size() + BootProtocol::FRAME_OVERHEAD;
     FUZZ_CHECK(framedBytes + discarded.size() + rest.size() == stream.size());
     FUZZ_CHECK(rest.size() < BootProtocol::MAX_PAYLOAD_SIZE + BootProtocol::FRAME_OVERHEAD);
-
     // How the bytes were split into reads changes nothing.
     FrameReader whole;
     QByteArray wholeDiscarded;
     FUZZ_CHECK(whole.append(stream, &wholeDiscarded) == payloads);
     FUZZ_CHECK(wholeDiscarded == discarded && whole.clear() == rest);
-
     // A line that carries nothing but frames loses none of them.
-    if (onlyFrames)
-        FUZZ_CHECK(payloads == framedPayloads && discarded.isEmpty() && rest.isEmpty());
+    FUZZ_CHECK(!onlyFrames || (payloads == framedPayloads && discarded.isEmpty() && rest.isEmpty()));
     return 0;
 }

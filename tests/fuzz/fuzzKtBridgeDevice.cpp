@@ -1,8 +1,6 @@
-// A configuration file opened on a KT Bridge device: deserialize() either refuses the
-// bytes and leaves the configuration being edited as it was, or takes them, and then
-// what it saves loads again to the same configuration. The first byte chooses the
-// product and whether the rest is wrapped in a valid header for one of its IDs, so
-// that the fuzzer reaches the configuration parser behind the checksum.
+// A configuration file opened on a KT Bridge device: deserialize() refuses the bytes and
+// keeps the configuration, or takes them and saves what loads again the same. The first
+// byte chooses the product and whether the rest gets a valid header for one of its IDs.
 #include "fuzzSupport.h"
 
 #include "drivers/ktBridgeDevice.h"

@@ -1,5 +1,4 @@
-// What every fuzz target shares: a fault check that stops the run wherever it is built,
-// and a reader that takes the fuzzer's bytes apart into the values a harness needs.
+// A fault check that stops the run in every build, and a reader of the fuzzer's bytes.
 #pragma once
 
 #include <QByteArray>
@@ -13,24 +12,17 @@
 class FuzzInput
 {
 public:
-    FuzzInput(const uint8_t *data, size_t size)
-        : mData(reinterpret_cast<const char *>(data)), mSize(int(size))
-    {
-    }
+    FuzzInput(const uint8_t *data, size_t size) : mData(reinterpret_cast<const char *>(data)), mSize(int(size)) {}
 
     bool atEnd() const { return mPos >= mSize; }
-
     // Zero once the input is used up, so that every input means something.
     quint8 byte() { return atEnd() ? 0 : quint8(mData[mPos++]); }
-
     QByteArray bytes(int count)
     {
-        const int taken = qMin(count, mSize - mPos);
-        const QByteArray result(mData + mPos, taken);
-        mPos += taken;
+        const QByteArray result(mData + mPos, qMin(count, mSize - mPos));
+        mPos += result.size();
         return result;
     }
-
     QByteArray rest() { return bytes(mSize - mPos); }
 
 private:

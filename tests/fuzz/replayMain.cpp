@@ -1,6 +1,5 @@
-// Runs a fuzz target over saved inputs instead of the fuzzer's own main, so that the
-// seed corpus and every input that once broke the program stay regression tests in
-// builds without libFuzzer. Arguments are input files or folders of them.
+// Replays saved inputs (files or folders) through a fuzz target in builds without
+// libFuzzer, so that the seed corpus and every input that once broke it stay tests.
 #include <QDir>
 #include <QFile>
 
@@ -30,6 +29,5 @@ int main(int argc, char **argv)
         }
     }
     std::printf("Replayed %d inputs\n", count);
-    // A folder that lost its inputs must not pass as a clean run.
-    return count > 0 ? 0 : 1;
+    return count > 0 ? 0 : 1; // a folder that lost its inputs must not pass as a clean run
 }

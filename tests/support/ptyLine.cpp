@@ -33,15 +33,9 @@ PtyLine::PtyLine(const QString &path)
         close();
 }
 
-PtyLine::~PtyLine()
-{
-    close();
-}
-
 bool PtyLine::write(const QByteArray &bytes)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
+    for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(mFd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             return false;
@@ -53,11 +47,10 @@ bool PtyLine::write(const QByteArray &bytes)
 QByteArray PtyLine::read(int count, int timeoutMs)
 {
     mChunks.clear();
-    bool hungUp = false;
     QByteArray received;
     received.swap(mUnclaimed);
     const QDeadlineTimer deadline(timeoutMs);
-    while ((count < 0 || received.size() < count) && !deadline.hasExpired() && !hungUp) {
+    while ((count < 0 || received.size() < count) && !deadline.hasExpired()) {
         // A serial port in this thread writes from its event loop.
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         pollfd entry{mFd, POLLIN, 0};
@@ -69,9 +62,9 @@ QByteArray PtyLine::read(int count, int timeoutMs)
             mChunks.append(QByteArray(buffer, int(n)));
             received += mChunks.constLast();
         } else if (mMaster) {
-            ::usleep(5000);  // no port open on the other side (yet)
+            ::usleep(5000); // no port open on the other side (yet)
         } else {
-            hungUp = true;
+            break; // hung up
         }
     }
     if (count >= 0 && received.size() > count) {
@@ -90,17 +83,14 @@ void PtyLine::close()
 
 void expectModemLineWarning(const QString &port)
 {
-    QTest::ignoreMessage(
-        QtWarningMsg,
-        qPrintable(QStringLiteral("Could not drive DTR and RTS inactive on port \"%1\"").arg(port)));
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("Could not drive DTR and RTS inactive on port \"%1\"").arg(port)));
 }
 
 QStringList errorsIn(const QSignalSpy &errors)
 {
     QStringList list;
     for (const QList<QVariant> &error : errors)
-        list.append(QString::number(error.at(0).value<quint16>()) + QStringLiteral(": ")
-                    + error.at(1).toString());
+        list.append(QString::number(error.at(0).value<quint16>()) + QStringLiteral(": ") + error.at(1).toString());
     return list;
 }
 

@@ -6,22 +6,18 @@
 #include <QString>
 #include <QStringList>
 
-// One end of a pseudo-terminal for tests: either a new one held from its master end (the
-// device's side of a serial port that opens path()), or an existing one, such as the
-// simulator's, opened raw from the client's side. Sees the exact bytes and how they were
-// cut into reads. Owns its descriptor; use from one thread.
+// One end of a pseudo-terminal for tests: a new one from its master (device) side, or an
+// existing one such as the simulator's, opened raw. Owns its descriptor; one thread.
 class PtyLine
 {
 public:
     PtyLine();
     explicit PtyLine(const QString &path);
-    ~PtyLine();
-    PtyLine(const PtyLine &) = delete;
-    PtyLine &operator=(const PtyLine &) = delete;
+    ~PtyLine() { close(); }
+    Q_DISABLE_COPY(PtyLine)
 
     bool isOpen() const { return mFd >= 0; }
     QString path() const { return mPath; }
-
     bool write(const QByteArray &bytes);
     // Runs the event loop until count bytes have come (any number for a negative count),
     // timeoutMs passed or the line hung up; bytes beyond count are kept for the next read.
@@ -41,7 +37,6 @@ private:
 
 // Expects the warning of an open of a pseudo-terminal, which has no DTR and RTS to drive.
 void expectModemLineWarning(const QString &port);
-// What a spy caught, as comparable lists: "code: text" per errorOccurred; the bytes of
-// each newData or writeData.
+// What a spy caught: "code: text" per errorOccurred; the bytes of each newData or writeData.
 QStringList errorsIn(const QSignalSpy &errors);
 QList<QByteArray> bytesIn(const QSignalSpy &spy);

@@ -1,8 +1,7 @@
 #include "simulatorProcess.h"
 
 #include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include <QTest>
 
 SimulatorProcess::SimulatorProcess(QObject *parent)
     : QObject(parent)
@@ -12,19 +11,12 @@ SimulatorProcess::SimulatorProcess(QObject *parent)
             [this] { mStandardError += mProcess->readAllStandardError(); });
 }
 
-SimulatorProcess::~SimulatorProcess()
-{
-    stop();
-}
-
 bool SimulatorProcess::start(const QStringList &arguments, int timeoutMs)
 {
     mPortName.clear();
     mStandardError.clear();
     mProcess->start(executablePath(), arguments);
     const QDeadlineTimer deadline(timeoutMs);
-    if (!mProcess->waitForStarted(timeoutMs))
-        return false;
     while (!mProcess->canReadLine()) {
         if (deadline.hasExpired() || !mProcess->waitForReadyRead(int(deadline.remainingTime())))
             return false;
@@ -45,14 +37,9 @@ bool SimulatorProcess::stop(int timeoutMs)
     return false;
 }
 
-bool SimulatorProcess::waitForFinished(int timeoutMs)
-{
-    return !isRunning() || mProcess->waitForFinished(timeoutMs);
-}
-
 QByteArray SimulatorProcess::standardError()
 {
-    // Picks up what the pipe holds even when no event loop has run since it arrived.
+    // What the pipe holds, also when no event loop has run since it arrived.
     mProcess->setReadChannel(QProcess::StandardError);
     while (isRunning() && mProcess->waitForReadyRead(0)) {
     }
@@ -63,16 +50,9 @@ QByteArray SimulatorProcess::standardError()
 
 bool SimulatorProcess::waitForStandardError(const QByteArray &text, int timeoutMs)
 {
-    // An event loop rather than a blocking wait, so that a client in this thread keeps running.
-    QEventLoop loop;
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    connect(mProcess, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
-    // Connected after the collecting one, so it sees what has just arrived.
-    connect(mProcess, &QProcess::readyReadStandardError, &loop, [&] {
-        if (mStandardError.contains(text))
-            loop.quit();
-    });
-    if (!standardError().contains(text))
-        loop.exec();
+    // The event loop runs meanwhile, so that a client in this thread keeps going.
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!standardError().contains(text) && isRunning() && !deadline.hasExpired())
+        QTest::qWait(10);
     return standardError().contains(text);
 }
