@@ -2,6 +2,7 @@
 #include "comms/protocol/bootProtocol.h"
 #include "comms/serialProvider.h"
 #include "global/setting.h"
+#include "global/threadHandoff.h"
 #include "ptyLine.h"
 #include "simulatorProcess.h"
 
@@ -144,10 +145,14 @@ private slots:
         QVERIFY(port->isOpen());
         // From the worker thread itself it runs at once, without waiting for itself.
         bool openAfterClose = true;
-        QMetaObject::invokeMethod(hub->currentProvider(), [&] {
+        const QVt::Global::ThreadHandoff handoff(&openAfterClose);
+        QMetaObject::invokeMethod(hub->currentProvider(), [&hub, port, &openAfterClose, handoff] {
+                handoff.receive();
                 hub->close();
                 openAfterClose = port->isOpen();
+                QVt::Global::ThreadHandoff::release(&openAfterClose);
             }, Qt::BlockingQueuedConnection);
+        QVt::Global::ThreadHandoff::acquire(&openAfterClose);
         QVERIFY(!openAfterClose);
     }
 
