@@ -1,6 +1,7 @@
 #pragma once
 
-#include <atomic>
+#include <QObject>
+#include <QThread>
 
 #ifdef KT_THREAD_SANITIZER
 #include <sanitizer/tsan_interface.h>
@@ -15,28 +16,32 @@ namespace Global {
 // The handing thread calls release() just before the handover, the receiving thread
 // acquire() just after it, with the same key. A lambda handed to a queued call captures a
 // ThreadHandoff by value, last: its copy into Qt's call object is then the handing thread's
-// last step, and receive() is the lambda's first. Nothing outside the thread-checked build.
-// Owns nothing; used from any thread.
+// last step, and receive() is the lambda's first; the key is the receiving thread, whose
+// event queue Qt locks. Nothing outside the thread-checked build. Owns nothing; used from
+// any thread.
 class ThreadHandoff
 {
 public:
-    explicit ThreadHandoff(const void *key)
-        : mKey(key)
+    // Released once more with each copy; the key is the receiver's thread.
+    explicit ThreadHandoff(const QObject *receiver)
+        : mReceiverThread(receiver->thread())
     {
-        release(key);
+        release(mReceiverThread);
     }
 
     ThreadHandoff(const ThreadHandoff &other)
-        : mKey(other.mKey.load(std::memory_order_relaxed))
+        : mReceiverThread(other.mReceiverThread)
     {
-        release(mKey.load(std::memory_order_relaxed));
+        release(mReceiverThread);
     }
 
     ThreadHandoff &operator=(const ThreadHandoff &) = delete;
 
+    // On the receiving thread. Reads nothing the handing thread wrote, as nothing is
+    // ordered before it yet.
     void receive() const
     {
-        acquire(mKey.load(std::memory_order_relaxed));
+        acquire(QThread::currentThread());
     }
 
     static void release(const void *key)
@@ -58,8 +63,8 @@ public:
     }
 
 private:
-    // Atomic, as the receiving thread reads it before its acquire.
-    std::atomic<const void *> mKey;
+    // Read by the handing thread only.
+    const QThread *mReceiverThread;
 };
 
 } // namespace Global

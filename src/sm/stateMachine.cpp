@@ -251,7 +251,7 @@ void StateMachine::run()
     // The GUI thread drives the machine from now on. Handing it over with a queued
     // call orders it after the start's own queued emissions and before the start-up
     // options below, and keeps every access to mMachine on one thread.
-    const Global::ThreadHandoff handoff(m);
+    const Global::ThreadHandoff handoff(this);
     QMetaObject::invokeMethod(this, [this, built, handoff] {
             handoff.receive();
             mMachine = built;

@@ -145,7 +145,7 @@ private slots:
         QVERIFY(port->isOpen());
         // From the worker thread itself it runs at once, without waiting for itself.
         bool openAfterClose = true;
-        const QVt::Global::ThreadHandoff handoff(&openAfterClose);
+        const QVt::Global::ThreadHandoff handoff(hub->currentProvider());
         QMetaObject::invokeMethod(hub->currentProvider(), [&hub, port, &openAfterClose, handoff] {
                 handoff.receive();
                 hub->close();
