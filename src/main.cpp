@@ -5,6 +5,7 @@
 #include "comms/commsHandler.h"
 #include "config/saveStatusTracker.h"
 #include "device/deviceFactory.h"
+#include "global/threadHandoff.h"
 #include "sm/autoflashReport.h"
 #include "sm/stateMachine.h"
 #include "ui/customSpinBoxValidator.h"
@@ -202,6 +203,7 @@ int main(int argc, char *argv[])
 
     // End the state machine thread while the objects it serves still exist; the
     // singletons themselves are released at process exit.
+    QVt::Global::ThreadHandoff::release(stateMachine);
     stateMachine->quit();
     stateMachine->wait();
     if (autoflashReport)

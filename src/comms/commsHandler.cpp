@@ -1,6 +1,7 @@
 #include "comms/commsHandler.h"
 
 #include "comms/serialProvider.h"
+#include "global/threadHandoff.h"
 
 #include <QDebug>
 #include <QSettings>
@@ -30,6 +31,9 @@ CommsHandler::CommsHandler(QObject *parent)
 {
     mWorkerThread.setObjectName(QStringLiteral("comms worker"));
     connect(&mCyclicTimer, &QTimer::timeout, this, &CommsHandler::onCyclicTimer);
+    // The worker's end comes before wait() returns (releaseProvider()).
+    connect(&mWorkerThread, &QThread::finished, this,
+            [this] { Global::ThreadHandoff::release(&mWorkerThread); }, Qt::DirectConnection);
     // A hub on a thread of its own (the autoflash mode) outlives that thread's loop, and is
     // destroyed from another thread: its provider and settings are released on their own
     // thread as it ends, where they can still be deleted. The main thread never signals this.
@@ -154,6 +158,7 @@ void CommsHandler::releaseProvider()
     // still be running or be called while it is destroyed.
     mWorkerThread.quit();
     mWorkerThread.wait();
+    Global::ThreadHandoff::acquire(&mWorkerThread);
     mProvider.reset();
 }
 
@@ -176,8 +181,13 @@ void CommsHandler::runInWorkerThread(void (DataProvider::*operation)())
         (provider->*operation)();
         return;
     }
-    QMetaObject::invokeMethod(provider, [provider, operation] { (provider->*operation)(); },
-                              Qt::BlockingQueuedConnection);
+    const Global::ThreadHandoff handoff(provider);
+    QMetaObject::invokeMethod(provider, [provider, operation, handoff] {
+            handoff.receive();
+            (provider->*operation)();
+            Global::ThreadHandoff::release(provider);
+        }, Qt::BlockingQueuedConnection);
+    Global::ThreadHandoff::acquire(provider);
 }
 
 } // namespace Comms

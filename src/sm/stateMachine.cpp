@@ -3,6 +3,7 @@
 #include "comms/commsHandler.h"
 #include "config/saveStatusTracker.h"
 #include "device/deviceFactory.h"
+#include "global/threadHandoff.h"
 #include "sm/supportArchive.h"
 #include "sm/wholeFile.h"
 
@@ -38,6 +39,7 @@ StateMachine::StateMachine(QObject *parent)
 
 StateMachine::~StateMachine()
 {
+    Global::ThreadHandoff::release(this);
     quit();
     wait();
 }
@@ -249,7 +251,11 @@ void StateMachine::run()
     // The GUI thread drives the machine from now on. Handing it over with a queued
     // call orders it after the start's own queued emissions and before the start-up
     // options below, and keeps every access to mMachine on one thread.
-    QMetaObject::invokeMethod(this, [this, built] { mMachine = built; }, Qt::QueuedConnection);
+    const Global::ThreadHandoff handoff(this);
+    QMetaObject::invokeMethod(this, [this, built, handoff] {
+            handoff.receive();
+            mMachine = built;
+        }, Qt::QueuedConnection);
 
     if (!mConfigurationFile.isEmpty()) {
         connect(this, &StateMachine::loadStartupOptions, this, &StateMachine::onLoadStartupOptions);
@@ -257,6 +263,8 @@ void StateMachine::run()
     }
 
     exec();
+    // Whatever the quitting thread did before quit() comes before this point.
+    Global::ThreadHandoff::acquire(this);
 
     // Deliver what the machine queued for objects of this thread (the hub in the
     // autoflash mode: its last stop of the cyclic write) before the thread ends; the
@@ -288,15 +296,25 @@ void StateMachine::onCommsError(quint16 errorCode, const QString &errorText)
 void StateMachine::onStartTimeoutWatch(int ms)
 {
     const quint64 sequence = ++mWatchSequence;
-    if (ReplyWatch *watch = mReplyWatch.data())
-        QMetaObject::invokeMethod(watch, [watch, ms, sequence] { watch->start(ms, sequence); }, Qt::QueuedConnection);
+    if (ReplyWatch *watch = mReplyWatch.data()) {
+        const Global::ThreadHandoff handoff(watch);
+        QMetaObject::invokeMethod(watch, [watch, ms, sequence, handoff] {
+                handoff.receive();
+                watch->start(ms, sequence);
+            }, Qt::QueuedConnection);
+    }
 }
 
 void StateMachine::onStopTimeoutWatch()
 {
     ++mWatchSequence;
-    if (ReplyWatch *watch = mReplyWatch.data())
-        QMetaObject::invokeMethod(watch, [watch] { watch->stop(); }, Qt::QueuedConnection);
+    if (ReplyWatch *watch = mReplyWatch.data()) {
+        const Global::ThreadHandoff handoff(watch);
+        QMetaObject::invokeMethod(watch, [watch, handoff] {
+                handoff.receive();
+                watch->stop();
+            }, Qt::QueuedConnection);
+    }
 }
 
 void StateMachine::onTimeout(quint64 sequence)
