@@ -1,6 +1,5 @@
-// Helpers for the facade tests: factory configurations from the drivers beside the
-// test, a configuration with what a unit reports about itself, and whole-file reads
-// and writes. Header-only; used on the test's GUI thread.
+// Helpers for the tests with real drivers beside them: factory configurations, one with what
+// a unit reports about itself, whole-file reads and writes. Header-only; GUI thread.
 #pragma once
 
 #include "device/deviceFactory.h"
@@ -21,8 +20,7 @@ namespace DeviceTestSupport {
 const QString PRODUCT_CWB = QStringLiteral("0000c0de0003");
 const QString PRODUCT_CB = QStringLiteral("0000c0de0002");
 const QString ID_STRING = QStringLiteral("KT Bridge boot loader 1.4");
-// Header size of the configuration byte format: the body follows it.
-constexpr int CONFIGURATION_HEADER_SIZE = 22;
+constexpr int CONFIGURATION_HEADER_SIZE = 22; // the body of a configuration follows it
 const QString WLAN_FIRMWARE = QStringLiteral("wlan-fw 2.7.1");
 const QString WLAN_MAC = QStringLiteral("02:00:5e:10:00:01");
 const QString BLUETOOTH_MAC = QStringLiteral("02:00:5e:20:00:02");

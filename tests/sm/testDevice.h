@@ -1,12 +1,10 @@
-// A device object for the state machine tests: the test chooses its name, product IDs
-// and configuration bytes, and reads back what the machine handed it in one ordered
-// log that the test's own recorder writes too. It
-// can fail the way a device library might (throwing, reporting a load error). Built
-// into a shared library so that the test and the driver plug-in share one class.
-// Owns its device information object; lives on the test's thread.
+// A device object of the tests: the test chooses its name, product IDs and configuration,
+// and reads back what it was handed in one ordered log. In a shared library, so that the
+// test and the driver plug-ins share one class and one log. Owns its device information.
 #pragma once
 
 #include <qvtbusgate/abstractDevice.h>
+#include <qvtpb/productDeviceInfo.h>
 
 #include <QByteArray>
 #include <QString>
@@ -17,38 +15,46 @@ class TestDevice : public QVt::Device::AbstractDevice
     Q_OBJECT
 
 public:
-    // Configuration bytes that deserialize() rejects with a parse error.
-    static const QByteArray UNLOADABLE_CONFIGURATION;
+    TestDevice(const QString &name, const QStringList &productIds, QObject *parent = nullptr)
+        : AbstractDevice(parent), mName(name), mProductIds(productIds), mDeviceInfo(new QVt::Pb::Product::DeviceInfo(this))
+    {
+    }
 
-    TestDevice(const QString &name, const QStringList &productIds, QObject *parent = nullptr);
+    QSharedPointer<AbstractDevice> newInstance() const override
+    {
+        log("new " + mName);
+        return QSharedPointer<TestDevice>::create(mName, mProductIds);
+    }
+    // Only a configuration read from a device carries what it reports about itself.
+    QVt::Pb::Product::DeviceInfo *deviceInfo() const override { return mReported.isEmpty() ? nullptr : mDeviceInfo; }
+    QString name() const override { return mName; }
+    QStringList productIds() const override { return mProductIds; }
+    QUrl qmlPath() const override { return QUrl(); }
+    void updateDeviceInfo(const QByteArray &configuration) override
+    {
+        log("updateDeviceInfo " + QString::fromLatin1(configuration));
+        mReported = configuration;
+    }
+    QByteArray serialize() const override { return mConfiguration; }
+    bool deserialize(const QByteArray &data) override
+    {
+        log("deserialize " + QString::fromLatin1(data));
+        mConfiguration = mReported = data;
+        return true;
+    }
 
-    QSharedPointer<AbstractDevice> newInstance() const override;
-    QVt::Pb::Product::DeviceInfo *deviceInfo() const override;
-    QString name() const override;
-    QStringList productIds() const override;
-    QUrl qmlPath() const override;
-    void updateDeviceInfo(const QByteArray &configuration) override;
-    QByteArray serialize() const override;
-    bool deserialize(const QByteArray &data) override;
-
-    void setConfiguration(const QByteArray &configuration);
-    // serialize() and deserialize() throw std::runtime_error (deserialize after
-    // announcing saveNeeded(), so that a test sees what was queued before the throw).
-    void setThrowing(bool throwing);
+    void setConfiguration(const QByteArray &configuration) { mConfiguration = configuration; }
 
     // The shared log: every device made by newInstance() ("new <name>"), every call of
     // deserialize() and updateDeviceInfo() ("deserialize <bytes>", "updateDeviceInfo
     // <bytes>") and whatever else a test writes, since the last take.
     static void log(const QString &entry);
     static QStringList takeLog();
-    // newInstance() throws std::runtime_error while set.
-    static void setInstancesFail(bool fail);
 
 private:
     QString mName;
     QStringList mProductIds;
-    QByteArray mConfiguration;
+    QByteArray mConfiguration = QByteArray::fromHex("0102");
     QByteArray mReported;
     QVt::Pb::Product::DeviceInfo *mDeviceInfo;
-    bool mThrowing = false;
 };

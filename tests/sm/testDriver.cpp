@@ -1,4 +1,5 @@
-// The root object of the test driver plug-in: one device kind serving two product IDs.
+// The root object of a test driver plug-in: one device kind whose name and product IDs
+// (comma-separated) come from the build.
 #include "testDevice.h"
 
 class TestDriver : public TestDevice
@@ -8,7 +9,7 @@ class TestDriver : public TestDevice
 
 public:
     TestDriver()
-        : TestDevice(QStringLiteral("Test A"), {QStringLiteral("0000000000a1"), QStringLiteral("0000000000a2")})
+        : TestDevice(QStringLiteral(TEST_DRIVER_NAME), QStringLiteral(TEST_DRIVER_IDS).split(QLatin1Char(',')))
     {
     }
 };
