@@ -1,17 +1,13 @@
 // Start-up of KT Bridge Configurator: identity, command line, the interactive mode
 // (QML main window) and the unattended autoflash mode (no window), then the event loop.
 
-#include "buildDate.h"
-#include "comms/commsHandler.h"
 #include "config/saveStatusTracker.h"
-#include "device/deviceFactory.h"
 #include "global/threadHandoff.h"
+#include "qmlApi.h"
 #include "sm/autoflashReport.h"
 #include "sm/stateMachine.h"
-#include "ui/customSpinBoxValidator.h"
 #include "ui/themeFont.h"
 
-#include <qvtbusgate/types.h>
 #include <qvtpb/utilities.h>
 
 #include <QApplication>
@@ -21,10 +17,8 @@
 #include <QFont>
 #include <QIcon>
 #include <QQmlApplicationEngine>
-#include <QQmlContext>
 #include <QStringList>
 #include <QUrl>
-#include <QtQml>
 
 #include <cstdio>
 #include <memory>
@@ -32,16 +26,9 @@
 namespace {
 
 const QString ORGANIZATION_NAME = QStringLiteral("Halvard Motion Systems");
-const QString ORGANIZATION_ABOUT_NAME = QStringLiteral("Halvard Connected Systems");
 const QString ORGANIZATION_DOMAIN = QStringLiteral("halvard-motion.com");
 const QString APPLICATION_NAME = QStringLiteral("KT Bridge Configurator");
 const QString APPLICATION_VERSION = QStringLiteral(KT_VERSION);
-
-#ifdef Q_OS_WIN
-const QString PLATFORM = QStringLiteral("windows");
-#else
-const QString PLATFORM = QStringLiteral("linux");
-#endif
 
 const char OPTION_HELP[] = "--help";
 const char OPTION_CONFIG[] = "--config";
@@ -169,23 +156,7 @@ int main(int argc, char *argv[])
         font.setPixelSize(12);
         QApplication::setFont(font);
 
-        QQmlContext *context = engine->rootContext();
-        context->setContextProperty(QStringLiteral("stateMachine"), QVt::Sm::StateMachine::instance());
-        context->setContextProperty(QStringLiteral("commsHandler"), QVt::Comms::CommsHandler::instance());
-        context->setContextProperty(QStringLiteral("deviceFactory"), QVt::Device::DeviceFactory::instance());
-        context->setContextProperty(QStringLiteral("saveStatusTracker"),
-                                    QVt::Config::SaveStatusTracker::instance());
-        context->setContextProperty(QStringLiteral("organizationName"), ORGANIZATION_NAME);
-        context->setContextProperty(QStringLiteral("organizationAboutName"), ORGANIZATION_ABOUT_NAME);
-        context->setContextProperty(QStringLiteral("applicationName"), APPLICATION_NAME);
-        context->setContextProperty(QStringLiteral("applicationVersion"), APPLICATION_VERSION);
-        context->setContextProperty(QStringLiteral("applicationBuildDate"),
-                                    QVt::buildDate(QStringLiteral(__DATE__)));
-        context->setContextProperty(QStringLiteral("PLATFORM"), PLATFORM);
-
-        qmlRegisterType<QVt::Global::Types>("com.vtcan.types", 1, 0, "VtTypes");
-        QVt::Pb::Utilities::registerQmlTypes();
-        qmlRegisterType<CustomSpinBoxValidator>("com.vtcan.types", 1, 0, "CustomSpinBoxValidator");
+        QVt::registerQmlApi(*engine);
 
         engine->load(QUrl(QStringLiteral("qrc:///qml/main.qml")));
     }

@@ -1,12 +1,9 @@
-#include "comms/commsHandler.h"
 #include "config/saveStatusTracker.h"
-#include "device/deviceFactory.h"
 #include "deviceTestSupport.h"
+#include "qmlApi.h"
 #include "simulatorProcess.h"
 #include "sm/stateMachine.h"
-#include "ui/customSpinBoxValidator.h"
 
-#include <qvtbusgate/types.h>
 #include <qvtpb/utilities.h>
 
 #include <QtQml>
@@ -20,11 +17,13 @@ using namespace DeviceTestSupport;
 using QVt::Config::SaveStatusTracker;
 using QVt::Sm::StateMachine;
 
-// An item by name in the visual tree: items a Repeater makes are not its QObject children.
+// An item by name or by the text it shows, in the visual tree: items a Repeater makes
+// are not its QObject children.
 static QQuickItem *item(QQuickItem *root, const QString &name)
 {
     for (QQuickItem *child : root->childItems()) {
-        if (QQuickItem *found = child->objectName() == name ? child : item(child, name))
+        const bool match = child->objectName() == name || child->property("text").toString() == name;
+        if (QQuickItem *found = match ? child : item(child, name))
             return found;
     }
     return nullptr;
@@ -46,6 +45,27 @@ class TestMainWindow : public QObject
         QTRY_VERIFY(mStateMachine->connected() && !mStateMachine->busy());
     }
 
+    QQuickWindow *shownWindow(const QString &title) const
+    {
+        for (QQuickWindow *window : mWindow->findChildren<QQuickWindow *>()) {
+            if (window->title() == title && window->isVisible())
+                return window;
+        }
+        return nullptr;
+    }
+
+    // Whether the step that an unsaved-change question guards was taken.
+    bool stepTaken(const QString &action) const
+    {
+        if (action == QLatin1String("newConfigurationAction"))
+            return shownWindow(QStringLiteral("New Configuration"));
+        if (action == QLatin1String("loadConfigurationAction"))
+            return named("loadDialog")->property("visible").toBool();
+        if (action == QLatin1String("readDataFromDeviceAction"))
+            return mStateMachine->busy();
+        return mQuit->count() == 1;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -60,15 +80,9 @@ private slots:
         QVERIFY(mSimulator.start({"--link", mDir.filePath("port"), "--id-string", ID_STRING, "--config", mDir.filePath("device.bgc")}));
         qputenv("KTBRIDGE_EXTRA_PORTS", mDir.filePath(QStringLiteral("port")).toLocal8Bit());
 
-        qmlRegisterType<QVt::Global::Types>("com.vtcan.types", 1, 0, "VtTypes");
-        QVt::Pb::Utilities::registerQmlTypes();
-        qmlRegisterType<CustomSpinBoxValidator>("com.vtcan.types", 1, 0, "CustomSpinBoxValidator");
         mStateMachine = StateMachine::instance();
         mEngine.reset(new QQmlEngine);
-        const auto object = [](QObject *o) { return QVariant::fromValue(o); };
-        const QVariantMap properties{{"stateMachine", object(mStateMachine)}, {"commsHandler", object(QVt::Comms::CommsHandler::instance())}, {"deviceFactory", object(QVt::Device::DeviceFactory::instance())}, {"saveStatusTracker", object(SaveStatusTracker::instance())}, {"applicationName", "KT Bridge Configurator"}, {"PLATFORM", "linux"}};
-        for (auto it = properties.cbegin(); it != properties.cend(); ++it)
-            mEngine->rootContext()->setContextProperty(it.key(), it.value());
+        QVt::registerQmlApi(*mEngine);
         mQuit.reset(new QSignalSpy(mEngine.get(), &QQmlEngine::quit));
 
         QQmlComponent component(mEngine.get(), QUrl(QStringLiteral("qrc:/qml/main.qml")));
@@ -109,6 +123,7 @@ private slots:
         QTest::newRow("no port chosen") << "no port" << "000000" << "Not connected" << "Serial (not configured)";
         QTest::newRow("connecting") << "connecting" << "000000" << "Busy..." << "Serial (" + port + ")";
         QTest::newRow("connected") << "connected" << "011111" << "Connected to device: " + ID_STRING << "Serial (" + port + ")";
+        QTest::newRow("connected, busy reading") << "reading" << "000001" << "Busy..." << "Serial (" + port + ")";
     }
 
     void deviceActions()
@@ -119,8 +134,10 @@ private slots:
             mWindow->property("portSetting").value<QObject *>()->setProperty("value", QString());
         else if (phase == QLatin1String("connecting"))
             mStateMachine->doConnect();
-        else if (phase == QLatin1String("connected"))
+        else if (phase == QLatin1String("connected") || phase == QLatin1String("reading"))
             connectDevice();
+        if (phase == QLatin1String("reading"))
+            mStateMachine->doReadDeviceConfiguration();
 
         const char *actions[] = {"connectAction", "disconnectAction", "readDataFromDeviceAction", "writeDataToDeviceAction", "factoryResetAction", "showDeviceInfoAction"};
         for (int i = 0; i < 6; ++i)
@@ -130,10 +147,7 @@ private slots:
 
         auto *status = qobject_cast<QQuickItem *>(named("connectionStatusText"));
         QTest::mouseClick(mWindow, Qt::LeftButton, {}, status->mapToScene(QPointF(5, 5)).toPoint());
-        bool infoShown = false;
-        for (QQuickWindow *window : mWindow->findChildren<QQuickWindow *>())
-            infoShown |= window->title() == QLatin1String("Device Information") && window->isVisible();
-        QCOMPARE(infoShown, enabled[5] == QLatin1Char('1'));
+        QCOMPARE(shownWindow(QStringLiteral("Device Information")) != nullptr, enabled[5] == QLatin1Char('1'));
     }
 
     // When Save may be chosen, whether it saves in place or asks for a file, and the caption.
@@ -181,6 +195,10 @@ private slots:
         QTest::newRow("configuration in upper case") << "saveConfigurationTo" << "B.BGC" << "B.BGC";
         QTest::newRow("archive without extension") << "packSupportArchiveTo" << "e" << "e.zip";
         QTest::newRow("archive in upper case") << "packSupportArchiveTo" << "F.ZIP" << "F.ZIP";
+        QTest::newRow("configuration, .bgc in the middle") << "saveConfigurationTo" << "c.bgc.old" << "c.bgc.old";
+        QTest::newRow("configuration in a folder named .bgc") << "saveConfigurationTo" << "d.bgc/d" << "d.bgc/d";
+        QTest::newRow("archive, .zip in the middle") << "packSupportArchiveTo" << "g.zip.old" << "g.zip.old";
+        QTest::newRow("archive in a folder named .zip") << "packSupportArchiveTo" << "h.zip/h" << "h.zip/h";
     }
 
     void fileExtension()
@@ -188,6 +206,7 @@ private slots:
         QFETCH(QString, function);
         QFETCH(QString, chosen);
         QFETCH(QString, written);
+        QVERIFY(QDir().mkpath(QFileInfo(mDir.filePath(chosen)).path()));
         mStateMachine->doNewConfiguration(PRODUCT_CWB);
         QMetaObject::invokeMethod(mWindow, function.toLatin1(), Q_ARG(QVariant, url(chosen)));
         QTRY_VERIFY(QFile::exists(mDir.filePath(written)));
@@ -204,40 +223,106 @@ private slots:
         QTRY_COMPARE(dialog->property("text").toString(), QString());
     }
 
-    // Quitting asks first about unsaved changes, and returns a connected device to normal operation.
-    void quit_data()
+    // Unsaved edits are asked about before New, Load, Read and Quit (also by closing the
+    // window); without them, or once the user says Yes, the step is taken. Quitting
+    // returns a connected device to normal operation.
+    void unsavedQuestion_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("asks");
-        QTest::addColumn<bool>("quits");
-        QTest::newRow("unsaved, window closed") << "unsaved" << "close" << true << false;
-        QTest::newRow("unsaved, answered yes") << "unsaved" << "yes" << true << true;
-        QTest::newRow("connected, window closed") << "connected" << "close" << false << true;
+        QTest::addColumn<QString>("action"); // empty: the window's close button
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<bool>("yes");
+        const struct { const char *name, *action, *question; } steps[] = {
+            {"new", "newConfigurationAction", "unsavedNewConfigCheckDialog"},
+            {"load", "loadConfigurationAction", "unsavedLoadConfigCheckDialog"},
+            {"read", "readDataFromDeviceAction", "unsavedDeviceReadCheckDialog"},
+            {"quit", "quitAction", "unsavedQuitCheckDialog"},
+            {"window closed", "", "unsavedQuitCheckDialog"}};
+        for (const auto &step : steps) {
+            QTest::addRow("%s, saved", step.name) << step.action << step.question << false << false;
+            QTest::addRow("%s, unsaved", step.name) << step.action << step.question << true << false;
+            QTest::addRow("%s, unsaved, answered yes", step.name) << step.action << step.question << true << true;
+        }
     }
 
-    void quit()
+    void unsavedQuestion()
     {
-        QFETCH(QString, setup);
-        QFETCH(QString, how);
-        if (setup == QLatin1String("unsaved"))
-            SaveStatusTracker::instance()->setSaveNeeded(true);
-        if (setup == QLatin1String("connected"))
+        QFETCH(QString, action);
+        QFETCH(QString, question);
+        QFETCH(bool, unsaved);
+        QFETCH(bool, yes);
+        const bool quitting = action.isEmpty() || action == QLatin1String("quitAction");
+        if (quitting || action == QLatin1String("readDataFromDeviceAction"))
             connectDevice();
+        SaveStatusTracker::instance()->setSaveNeeded(unsaved);
         QSignalSpy disconnected(mStateMachine, &StateMachine::disconnectSuccessful);
-        if (how == QLatin1String("close"))
+        if (action.isEmpty())
             mWindow->close();
         else
-            QMetaObject::invokeMethod(named("quitAction"), "trigger");
-        QObject *dialog = named("unsavedQuitCheckDialog");
-        QTEST(dialog->property("visible").toBool(), "asks");
-        if (how == QLatin1String("yes"))
+            QMetaObject::invokeMethod(named(qPrintable(action)), "trigger");
+        QObject *dialog = named(qPrintable(question));
+        QCOMPARE(dialog->property("visible").toBool(), unsaved);
+        if (yes)
             QMetaObject::invokeMethod(dialog, "yes");
-        QTEST(mQuit->count() == 1, "quits");
+        QCOMPARE(stepTaken(action), !unsaved || yes);
         QVERIFY(mWindow->isVisible());
-        if (setup == QLatin1String("connected"))
-            QTRY_COMPARE(disconnected.count(), 1);
+        if (quitting)
+            QTRY_COMPARE(disconnected.count(), mQuit->count());
         QMetaObject::invokeMethod(dialog, "close");
+        QMetaObject::invokeMethod(named("loadDialog"), "close");
+    }
+
+    // The line chosen in the New Configuration window is the product created; Return
+    // without a choice does nothing.
+    void newConfigurationWindow_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("nothing chosen") << "";
+        for (const char *name : {"KT Bridge CW", "KT Bridge CB", "KT Bridge CWB"})
+            QTest::newRow(name) << name;
+    }
+
+    void newConfigurationWindow()
+    {
+        QFETCH(QString, line);
+        QSignalSpy created(mStateMachine, &StateMachine::newFileSuccessful);
+        QMetaObject::invokeMethod(named("newConfigurationAction"), "trigger");
+        QQuickWindow *window = shownWindow(QStringLiteral("New Configuration"));
+        QVERIFY(window && QTest::qWaitForWindowExposed(window));
+        if (!line.isEmpty()) {
+            QQuickItem *chosen = item(window->contentItem(), line);
+            QVERIFY(chosen);
+            QTest::mouseClick(window, Qt::LeftButton, {}, chosen->mapToScene(QPointF(5, 5)).toPoint());
+        }
+        QTest::keyPress(window, Qt::Key_Return);
+        QCOMPARE(created.count(), line.isEmpty() ? 0 : 1);
+        if (!line.isEmpty())
+            QCOMPARE(created.at(0).at(0).toString(), line);
+        QCOMPARE(shownWindow(QStringLiteral("New Configuration")) != nullptr, line.isEmpty());
+    }
+
+    // The Help menu offers the support archive only once a device's product is known.
+    void supportArchiveEntry_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::newRow("new configuration, no device known") << false;
+        QTest::newRow("connected to a device") << true;
+    }
+
+    void supportArchiveEntry()
+    {
+        QFETCH(bool, connected);
+        if (connected)
+            connectDevice();
+        else
+            mStateMachine->doNewConfiguration(PRODUCT_CWB);
+        QObject *entry = nullptr;
+        for (QObject *object : mWindow->findChildren<QObject *>()) {
+            if (object->property("action").value<QObject *>() == named("createSupportArchiveAction"))
+                entry = object;
+        }
+        QVERIFY(entry);
+        QCOMPARE(entry->property("visible").toBool(), connected);
     }
 
     // A serial number shows as it is, every other number in lower-case hexadecimal, the date
