@@ -142,4 +142,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestCustomSpinBoxValidator)
-#include "tst_customspinboxvalidator.moc"
+#include "tst_customSpinBoxValidator.moc"

@@ -93,4 +93,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(TestKtBridgeSim)
-#include "tst_ktbridgesim.moc"
+#include "tst_ktbridgeSim.moc"
