@@ -9,15 +9,11 @@ namespace Comms {
 
 namespace {
 
-// The four list functions QML gets: append, count, at and clear, over the provider's list.
+// The two list functions QML gets, count and at, over the provider's list: the settings
+// are the provider's, and QML may read them but neither add nor remove any.
 QList<QObject *> *listOf(QQmlListProperty<QObject> *property)
 {
     return static_cast<QList<QObject *> *>(property->data);
-}
-
-void appendSetting(QQmlListProperty<QObject> *property, QObject *setting)
-{
-    listOf(property)->append(setting);
 }
 
 int countSettings(QQmlListProperty<QObject> *property)
@@ -28,11 +24,6 @@ int countSettings(QQmlListProperty<QObject> *property)
 QObject *settingAt(QQmlListProperty<QObject> *property, int index)
 {
     return listOf(property)->at(index);
-}
-
-void clearSettings(QQmlListProperty<QObject> *property)
-{
-    listOf(property)->clear();
 }
 
 } // namespace
@@ -64,8 +55,7 @@ QQmlListProperty<QObject> DataProvider::settings()
         for (Global::Setting *setting : list)
             mSettings.append(setting);
     }
-    return QQmlListProperty<QObject>(this, &mSettings, &appendSetting, &countSettings, &settingAt,
-                                     &clearSettings);
+    return QQmlListProperty<QObject>(this, &mSettings, &countSettings, &settingAt);
 }
 
 } // namespace Comms

@@ -98,7 +98,8 @@ private slots:
                  QStringList{"9: Device or resource has become unavailable (perhaps removed or disconnected)."});
     }
 
-    // QML sees the one Port setting on every read; it goes with the provider, cut loose first.
+    // QML sees the one Port setting on every read, and may not add or remove any; it goes
+    // with the provider, cut loose first.
     void settingsForQml()
     {
         auto *provider = new SerialProvider(nullptr);
@@ -107,6 +108,7 @@ private slots:
             QQmlListReference list(provider, "settings", &engine);
             QCOMPARE(list.count(), 1);
             QCOMPARE(list.at(0), provider->settingsList().constFirst());
+            QVERIFY(!list.canAppend() && !list.canClear());
         }
         QPointer<QObject> setting = provider->settingsList().constFirst();
         int heard = 0;
@@ -195,6 +197,29 @@ private slots:
         thread.start();
         thread.quit();
         QVERIFY(thread.wait(5000) && hub && provider.isNull());
+    }
+
+    // The hint about the device's group follows a permission error and no other.
+    void permissionHint_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::newRow("permission") << int(QSerialPort::PermissionError);
+        QTest::newRow("device not found") << int(QSerialPort::DeviceNotFoundError);
+        QTest::newRow("open") << int(QSerialPort::OpenError);
+        QTest::newRow("resource") << int(QSerialPort::ResourceError);
+    }
+
+    void permissionHint()
+    {
+        QFETCH(int, error);
+        SerialProvider provider(nullptr);
+        static QStringList warnings;
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &message) { warnings.append(message); });
+        emit provider.findChild<QSerialPort *>()->errorOccurred(QSerialPort::SerialPortError(error));
+        qInstallMessageHandler(previous);
+        QCOMPARE(!warnings.filter(QStringLiteral("dialout")).isEmpty(), error == QSerialPort::PermissionError);
     }
 
 private:
