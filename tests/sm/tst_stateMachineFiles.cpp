@@ -18,6 +18,10 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -122,13 +126,13 @@ private slots:
                                 << QByteArray();
         };
         refused("not a local file URL", QStringLiteral("http://example.com/cw.bgc"), "not a local file");
-        refused("FIFO without a writer: refused, not blocking", url(QStringLiteral("fifo.bgc")), "not a regular file");
         refused("larger than 1 MiB", url(QStringLiteral("huge.bgc")), "larger than 1048576 bytes",
                 QByteArray(1024 * 1024 + 1, 'x'));
         const auto row = [this](const char *name, const QByteArray &content, const char *outcome, const QString &logLine = {}) {
             QTest::newRow(name) << url(QString::fromLatin1(name) + ".bgc") << content << logLine << QByteArray(outcome);
         };
         row("loaded", good, SIGNAL(loadFileSuccessful(QString)));
+        row("exactly 1 MiB: read, then judged by its content", QByteArray(1024 * 1024, 'x'), SIGNAL(configurationParseError()));
         // The format version is the big-endian word at offset 4.
         row("obsolete version", QByteArray(good).replace(4, 2, QByteArray(2, 0)), SIGNAL(configurationVersionObsolete()));
         row("newer version", QByteArray(good).replace(4, 2, QByteArray::fromHex("0007")), SIGNAL(configurationVersionMismatch()));
@@ -150,8 +154,6 @@ private slots:
         const QString filePath = QUrl(fileUrl).toLocalFile();
         if (!content.isEmpty())
             QVERIFY(writeFile(filePath, content));
-        if (filePath.endsWith(QLatin1String("fifo.bgc")))
-            QCOMPARE(::mkfifo(qPrintable(filePath), 0600), 0);
         mStateMachine->doNewConfiguration(PRODUCT_CW);
         SaveStatusTracker *tracker = SaveStatusTracker::instance();
         tracker->setSaveNeeded(true);
@@ -176,6 +178,29 @@ private slots:
         QCOMPARE(tracker->configurationType(), loaded ? Types::CONFIGURATION_TYPE_FILE : Types::CONFIGURATION_TYPE_NEW);
         if (loaded)
             QCOMPARE(currentDevice()->serialize(), content);
+    }
+
+    // Opening a FIFO without a writer waits for one for good. Should the load ever open
+    // it, the writer that comes along here ends the wait, so that the test fails instead
+    // of hanging.
+    void loadRefusesFifo()
+    {
+        const QByteArray fifo = QFile::encodeName(path(QStringLiteral("fifo.bgc")));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        std::atomic<bool> done{false}, opened{false};
+        std::thread writer([&] {
+            while (!done && !opened) {
+                // Succeeds only while a reader waits in its open.
+                const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+                opened = fd >= 0 && ::close(fd) == 0;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+        expectWarning(QStringLiteral("Could not open configuration file \"%1\" \"not a regular file\"").arg(url(QStringLiteral("fifo.bgc"))));
+        mStateMachine->doLoadConfiguration(url(QStringLiteral("fifo.bgc")));
+        done = true;
+        writer.join();
+        QVERIFY2(!opened, "the load opened the FIFO and waited for a writer");
     }
 
     // A new configuration is the driver's, without file or unsaved changes, and reports its
@@ -209,47 +234,22 @@ private slots:
         QTest::newRow("new file") << "saved.bgc" << QByteArray() << QString();
         QTest::newRow("over a longer file: the whole content replaced") << "saved.bgc" << QByteArray(64 * 1024, 'x') << QString();
         QTest::newRow("folder does not exist") << "no-such-folder/cw.bgc" << QByteArray() << "No such file or directory";
-        QTest::newRow("disk full: the old file stays whole") << "full/cw.bgc" << QByteArray(20 * 1024, 'o')
-                                                             << "No space left on device";
     }
 
-    // A save either replaces the whole file and records it, or leaves the old file, the
-    // unsaved mark and the tracker as they were and says why.
     void save()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, existing);
         QFETCH(QString, reason);
+        checkSave(name, existing, reason);
+    }
 
-        const QString target = path(name);
-        if (name.startsWith(QLatin1String("full/")) && !mFullDisk)
+    // A save onto a full disk fails whole: the old file stays as it was, nothing is left behind.
+    void saveKeepsOldFileOnFullDisk()
+    {
+        if (!mFullDisk)
             QSKIP("mounting a small file system is not permitted here");
-        if (!name.startsWith(QLatin1String("full/")) && !existing.isEmpty())
-            QVERIFY(writeFile(target, existing));
-        mStateMachine->doNewConfiguration(PRODUCT_CWB);
-        SaveStatusTracker *tracker = SaveStatusTracker::instance();
-        tracker->setSaveNeeded(true);
-        QSignalSpy saved(mStateMachine, &StateMachine::saveFileSuccessful);
-        QSignalSpy failed(mStateMachine, &StateMachine::saveFileFailed);
-
-        if (!reason.isEmpty())
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Could not write configuration file \"%1\" \".+\"$")
-                                                                      .arg(QRegularExpression::escape(url(name)))));
-        mStateMachine->doSaveConfiguration(url(name));
-
-        const bool ok = reason.isEmpty();
-        QCOMPARE(saved.count(), ok ? 1 : 0);
-        QCOMPARE(failed.count(), ok ? 0 : 1);
-        if (!ok)
-            QVERIFY2(failed.at(0).at(1).toString().contains(reason), qPrintable(failed.at(0).at(1).toString()));
-        QCOMPARE((ok ? saved : failed).at(0).at(0).toString(), target);
-        QCOMPARE(readFile(target), ok ? factoryConfiguration(PRODUCT_CWB) : existing);
-        QCOMPARE(tracker->saveNeeded(), !ok);
-        QCOMPARE(tracker->currentFileUrl(), ok ? url(name) : QString());
-        QCOMPARE(tracker->configurationType(), ok ? Types::CONFIGURATION_TYPE_FILE : Types::CONFIGURATION_TYPE_NEW);
-        // No temporary file is left behind.
-        QCOMPARE(QFileInfo(target).dir().entryList({QFileInfo(target).fileName() + '*'}, QDir::Files | QDir::Hidden).size(),
-                 ok || !existing.isEmpty() ? 1 : 0);
+        checkSave(QStringLiteral("full/cw.bgc"), QByteArray(20 * 1024, 'o'), QStringLiteral("No space left on device"));
     }
 
     void pack_data()
@@ -314,6 +314,39 @@ private slots:
     }
 
 private:
+    // A save either replaces the whole file and records it, or leaves the old file, the
+    // unsaved mark and the tracker as they were and says why.
+    void checkSave(const QString &name, const QByteArray &existing, const QString &reason)
+    {
+        const QString target = path(name);
+        if (!name.startsWith(QLatin1String("full/")) && !existing.isEmpty())
+            QVERIFY(writeFile(target, existing));
+        mStateMachine->doNewConfiguration(PRODUCT_CWB);
+        SaveStatusTracker *tracker = SaveStatusTracker::instance();
+        tracker->setSaveNeeded(true);
+        QSignalSpy saved(mStateMachine, &StateMachine::saveFileSuccessful);
+        QSignalSpy failed(mStateMachine, &StateMachine::saveFileFailed);
+
+        if (!reason.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Could not write configuration file \"%1\" \".+\"$")
+                                                                      .arg(QRegularExpression::escape(url(name)))));
+        mStateMachine->doSaveConfiguration(url(name));
+
+        const bool ok = reason.isEmpty();
+        QCOMPARE(saved.count(), ok ? 1 : 0);
+        QCOMPARE(failed.count(), ok ? 0 : 1);
+        if (!ok)
+            QVERIFY2(failed.at(0).at(1).toString().contains(reason), qPrintable(failed.at(0).at(1).toString()));
+        QCOMPARE((ok ? saved : failed).at(0).at(0).toString(), target);
+        QCOMPARE(readFile(target), ok ? factoryConfiguration(PRODUCT_CWB) : existing);
+        QCOMPARE(tracker->saveNeeded(), !ok);
+        QCOMPARE(tracker->currentFileUrl(), ok ? url(name) : QString());
+        QCOMPARE(tracker->configurationType(), ok ? Types::CONFIGURATION_TYPE_FILE : Types::CONFIGURATION_TYPE_NEW);
+        // No temporary file is left behind.
+        QCOMPARE(QFileInfo(target).dir().entryList({QFileInfo(target).fileName() + '*'}, QDir::Files | QDir::Hidden).size(),
+                 ok || !existing.isEmpty() ? 1 : 0);
+    }
+
     QString path(const QString &name) const { return mDir.filePath(name); }
     QString url(const QString &name) const { return QUrl::fromLocalFile(path(name)).toString(); }
     QVt::Device::AbstractDevice *currentDevice() const

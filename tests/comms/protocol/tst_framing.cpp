@@ -43,6 +43,9 @@ private slots:
                                                                   << "Rejected data frame: start/stop/minLength mismatch";
         QTest::newRow("length says 2, one byte carried") << hex("43000250110d") << hex("43000250110d")
                                                          << "Rejected data frame: frame length mismatch";
+        // A checksum that fits the announced length, one byte before the end.
+        QTest::newRow("length says 1, two bytes carried") << hex("4300015012120d") << hex("4300015012120d")
+                                                          << "Rejected data frame: frame length mismatch";
         QTest::newRow("checksum off by one bit") << hex("43000150130d") << hex("43000150130d") << CHECKSUM;
     }
 

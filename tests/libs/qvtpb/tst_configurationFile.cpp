@@ -35,7 +35,7 @@ private slots:
         QTest::newRow("good") << good << int(File::LOAD_ERROR_NONE);
         // The version is the big-endian word at offset 4; version 1 is ours.
         QTest::newRow("obsolete version 0") << changed(good, 5, 0x01) << int(File::LOAD_ERROR_VERSION_OBSOLETE);
-        QTest::newRow("newer version 3") << changed(good, 5, 0x02) << int(File::LOAD_ERROR_VERSION_MISMATCH);
+        QTest::newRow("next version 2") << changed(good, 5, 0x03) << int(File::LOAD_ERROR_VERSION_MISMATCH);
         QTest::newRow("body byte damaged") << changed(good, good.size() - 1, 0x5a) << int(File::LOAD_ERROR_CHECKSUM);
         QTest::newRow("stored CRC damaged") << changed(good, 18, 0x5a) << int(File::LOAD_ERROR_CHECKSUM);
         QTest::newRow("body truncated") << good.left(good.size() - 1) << int(File::LOAD_ERROR_PARSE);

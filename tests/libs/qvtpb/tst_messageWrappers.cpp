@@ -14,7 +14,7 @@ using QVt::Pb::Network::WlanConfig;
 namespace {
 
 // A valid configuration (a blank one has no SSID, address or PIN) with a standard
-// filter 0 and an extended filter 1.
+// filter 0 that passes every frame (mask 0) and an extended filter 1.
 void prepare(Configuration *config)
 {
     config->wlan()->setSsid(QStringLiteral("Workshop"));
@@ -22,7 +22,7 @@ void prepare(Configuration *config)
     config->wlan()->setStaticAddress(QStringLiteral("192.168.4.1"), QStringLiteral("255.255.255.0"), QString());
     config->bluetooth()->setDeviceName(QStringLiteral("Bridge"));
     config->bluetooth()->setPin(QStringLiteral("1234"));
-    config->can()->addFilter();
+    config->can()->addFilter()->setMask(0);
     config->can()->addFilter()->setExtended(true);
 }
 
@@ -70,7 +70,8 @@ private slots:
         row("sample point", "can.samplePoint", 999u, 1000u, "Refused CAN sample point 1000");
         row("standard identifier", "can.filters.0.identifier", 0x7ffu, 0x800u, "Refused CAN filter identifier 2048 extended false");
         row("extended identifier", "can.filters.1.identifier", 0x1fffffffu, 0x20000000u, "Refused CAN filter identifier 536870912 extended true");
-        row("extended mask", "can.filters.1.mask", QVariant(), 0x20000000u, "Refused CAN filter mask 536870912 extended true");
+        row("standard mask", "can.filters.0.mask", 0x7ffu, 0x800u, "Refused CAN filter mask 2048 extended false");
+        row("extended mask", "can.filters.1.mask", 0x1fffffffu, 0x20000000u, "Refused CAN filter mask 536870912 extended true");
         row("SSID bytes, not letters", "wlan.ssid", a32, umlauts16 + "a", QStringLiteral("Refused WLAN SSID \"%1a\"").arg(umlauts16));
         row("WPA2 passphrase length", "wlan.passphrase", "12345678", "1234567", wpa2);
         row("WPA2 hexadecimal key", "wlan.passphrase", hex64, hex64.left(63) + "g", wpa2);
