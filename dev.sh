@@ -13,6 +13,7 @@ PACKAGES=(
     qml-module-qttest
     libboost-dev libkf5archive-dev libprotobuf-dev protobuf-compiler
     fonts-open-sans
+    qttools5-dev qttools5-dev-tools qttranslations5-l10n
 )
 CI_PACKAGES=(clang libclang-rt-14-dev)
 

@@ -1,5 +1,11 @@
-// The root object of one KT Bridge driver plug-in; the build picks the product.
+// The root object of one KT Bridge driver plug-in; the build picks the product. It also
+// installs the translation of the device page for the user's language, for as long as
+// the plug-in is loaded.
 #include "drivers/ktBridgeDevice.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QTranslator>
 
 namespace QVt {
 namespace Device {
@@ -13,6 +19,12 @@ public:
     KtBridgeDriver()
         : KtBridgeDevice(KtBridgeProduct::model(KtBridgeProduct::KTBRIDGE_MODEL))
     {
+        auto *translator = new QTranslator(this);
+        if (translator->load(QLocale(), QStringLiteral("ktbridge-driver"), QStringLiteral("_"),
+                             QStringLiteral(":/ktbridge/translations")))
+            QCoreApplication::installTranslator(translator);
+        else
+            delete translator;
     }
 };
 

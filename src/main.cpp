@@ -7,6 +7,7 @@
 #include "sm/autoflashReport.h"
 #include "sm/stateMachine.h"
 #include "ui/themeFont.h"
+#include "ui/translation.h"
 
 #include <qvtpb/utilities.h>
 
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QIcon>
+#include <QLocale>
 #include <QQmlApplicationEngine>
 #include <QStringList>
 #include <QUrl>
@@ -150,6 +152,9 @@ int main(int argc, char *argv[])
     if (commandLine.showsWindow()) {
         engine.reset(new QQmlApplicationEngine());
         QApplication::setWindowIcon(QIcon(QStringLiteral("icon.ico")));
+        // Before the first window and the driver plug-ins; the autoflash mode stays
+        // English, as its output is read by scripts.
+        new Translation(QLocale(), app.get());
 
         ThemeFont::install();
         QFont font(ThemeFont::familyName());

@@ -48,6 +48,8 @@ Row {
         id: comboBox
         objectName: setting.objectName + "Combo"
         width: 220
+        label: setting.label
+        description: setting.help
         model: setting.entries.map(function (entry) { return entry.text })
         currentIndex: setting.entryIndex()
         onActivated: {

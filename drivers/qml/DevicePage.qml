@@ -168,6 +168,7 @@ ThemedPage {
                         ThemedTableView {
                             id: filterTable
                             objectName: "filterTable"
+                            Accessible.name: qsTr("Acceptance filters")
                             width: 380
                             height: 190
                             model: devicePage.can.filterCount

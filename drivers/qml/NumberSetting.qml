@@ -40,6 +40,8 @@ Row {
         id: spinBox
         width: 220
         objectName: setting.objectName + "SpinBox"
+        label: setting.label
+        description: setting.outside ? outsideNote.text : setting.help
         value: setting.value
         // Typing, keys, the step buttons and the wheel all need focus or the pointer;
         // a loaded value arrives without either. A value the box merely clamped to new
@@ -57,6 +59,7 @@ Row {
     }
 
     ThemedText {
+        id: outsideNote
         width: 360
         anchors.verticalCenter: spinBox.verticalCenter
         visible: setting.outside

@@ -39,6 +39,8 @@ Row {
         id: textField
         width: 220
         objectName: setting.objectName + "Field"
+        label: setting.label
+        description: setting.error !== "" ? setting.error : setting.help
         text: setting.value
         errorHighlight: setting.error !== ""
         echoMode: setting.secret && !showSecret.checked ? TextInput.Password : TextInput.Normal
@@ -60,6 +62,7 @@ Row {
         visible: setting.secret
         anchors.verticalCenter: textField.verticalCenter
         text: qsTr("Show")
+        Accessible.name: qsTr("Show %1").arg(setting.label)
     }
 
     ThemedText {

@@ -39,6 +39,7 @@ Window {
             }
             ThemedComboBox {
                 objectName: "providerTypeBox"
+                label: qsTr("Interface")
                 model: commsHandler.providerTypes
                 currentIndex: commsHandler.providerTypes.indexOf(commsHandler.currentProviderType)
                 onActivated: commsHandler.currentProviderType = commsHandler.providerTypes[index]
@@ -71,6 +72,7 @@ Window {
                     id: boolEditor
                     ThemedCheckBox {
                         objectName: "boolSettingEditor"
+                        Accessible.name: settingRow.setting.name
                         checked: settingRow.setting.value === true
                         onCheckedChanged: {
                             if (settingRow.setting.value !== checked)
@@ -83,6 +85,7 @@ Window {
                     id: textEditor
                     TextEdit {
                         objectName: "textSettingEditor"
+                        Accessible.name: settingRow.setting.name
                         width: 175
                         selectByMouse: true
                         text: settingRow.setting.value === undefined ? "" : String(settingRow.setting.value)
@@ -94,6 +97,7 @@ Window {
                     id: comboEditor
                     ThemedComboBox {
                         objectName: "comboSettingEditor"
+                        label: settingRow.setting.name
                         function selectValue() {
                             currentIndex = settingRow.setting.comboValues.indexOf(settingRow.setting.value)
                         }

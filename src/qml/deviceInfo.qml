@@ -108,10 +108,12 @@ Window {
                     Layout.fillWidth: true
                     readOnly: true
                     hideBorder: true
+                    label: modelData.label
                     text: deviceInfoWindow.value(modelData.key)
                 }
                 ThemedButton {
                     text: qsTr("Copy")
+                    Accessible.name: qsTr("Copy %1").arg(modelData.label)
                     onClicked: {
                         field.selectAll()
                         field.copy()

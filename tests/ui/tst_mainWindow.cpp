@@ -3,9 +3,11 @@
 #include "qmlApi.h"
 #include "simulatorProcess.h"
 #include "sm/stateMachine.h"
+#include "ui/translation.h"
 
 #include <qvtpb/utilities.h>
 
+#include <QAccessible>
 #include <QtQml>
 #include <QtQuick>
 #include <QtTest>
@@ -27,6 +29,24 @@ static QQuickItem *item(QQuickItem *root, const QString &name)
             return found;
     }
     return nullptr;
+}
+
+// The focusable controls among an accessible's visible descendants that a screen reader
+// could announce only by their role, each named by its type and object name. Qt withholds
+// every text of a password field, its name too, so such a field must describe itself.
+static QStringList unnamedControls(QAccessibleInterface *node)
+{
+    QStringList unnamed;
+    for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface *child = node->child(i);
+        if (!child || child->state().invisible)
+            continue;
+        const QAccessible::Text told = child->state().passwordEdit ? QAccessible::Description : QAccessible::Name;
+        if (child->state().focusable && child->text(told).trimmed().isEmpty())
+            unnamed << QStringLiteral("%1 \"%2\"").arg(child->object()->metaObject()->className(), child->object()->objectName());
+        unnamed << unnamedControls(child);
+    }
+    return unnamed;
 }
 
 // The main window and its secondary windows on the real context objects, with a
@@ -327,6 +347,55 @@ private slots:
         QVERIFY(!item(window->contentItem(), "bluetoothMac")->isVisible() && item(window->contentItem(), "wlanMac")->isVisible());
         QTest::keyPress(window, Qt::Key_Return);
         QTRY_VERIFY(!window);
+    }
+
+    // Every focusable control of every window and device page tab carries a name.
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("window"); // empty: the main window
+        QTest::addColumn<int>("tab");
+        for (int tab = 0; tab < 3; ++tab)
+            QTest::addRow("main window, device tab %d", tab) << "" << tab;
+        for (const char *window : {"connectionSettings.qml", "deviceInfo.qml", "newConfig.qml"})
+            QTest::newRow(window) << window << -1;
+    }
+
+    void accessibleNames()
+    {
+        QFETCH(QString, window);
+        QFETCH(int, tab);
+        connectDevice();
+        QQuickWindow *shown = mWindow;
+        if (window.isEmpty()) {
+            named("deviceTabs")->setProperty("currentIndex", tab);
+        } else {
+            QVariant created;
+            QMetaObject::invokeMethod(mWindow, "showWindow", Q_RETURN_ARG(QVariant, created), Q_ARG(QVariant, window));
+            shown = qobject_cast<QQuickWindow *>(created.value<QObject *>());
+            QVERIFY(shown && QTest::qWaitForWindowExposed(shown));
+        }
+        const QStringList unnamed = unnamedControls(QAccessible::queryAccessibleInterface(shown));
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+    }
+
+    // Under a German locale the window speaks German; without the translation, English again.
+    void germanTexts()
+    {
+        const QLocale system;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        auto translation = std::make_unique<Translation>(QLocale());
+        mEngine->retranslate();
+        const QString menus = QStringLiteral("Array.prototype.map.call(menuBar.menus, function (menu) { return menu.title }).join()");
+        QCOMPARE(QQmlExpression(qmlContext(mWindow), mWindow, menus).evaluate().toString(), QStringLiteral("&Datei,&Gerät,&Optionen,&Hilfe"));
+        QCOMPARE(text("connectionStatusText"), QStringLiteral("Nicht verbunden"));
+        QCOMPARE(named("connectAction")->property("tooltip").toString(), QStringLiteral("Verbinden"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
+
+        translation.reset();
+        QLocale::setDefault(system);
+        mEngine->retranslate();
+        QCOMPARE(QQmlExpression(qmlContext(mWindow), mWindow, menus).evaluate().toString(), QStringLiteral("&File,&Device,&Options,&Help"));
+        QCOMPARE(text("connectionStatusText"), QStringLiteral("Not connected"));
     }
 
 private:

@@ -1,5 +1,6 @@
 // Non-editable combo box: white field with a red border and a dark-red arrow box;
-// errorHighlight turns the field red with white text.
+// errorHighlight turns the field red with white text. A screen reader announces label
+// and description (the entry's own text says nothing about what is chosen).
 import QtQuick 2.3
 import QtQuick.Controls 1.2
 import QtQuick.Controls.Styles 1.2
@@ -9,7 +10,11 @@ ComboBox {
     id: comboBox
 
     property bool errorHighlight: false
+    property string label: ""
+    property string description: ""
 
+    Accessible.name: label
+    Accessible.description: description
     editable: false
 
     style: ComboBoxStyle {

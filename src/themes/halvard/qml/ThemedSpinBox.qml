@@ -1,6 +1,7 @@
 // The theme's number field: white with a red border of borderWidth pixels and dark-red
 // up/down boxes at the right (hidden with showControls false). This style offers no
-// base selection areas, so showHexDecControls shows nothing here.
+// base selection areas, so showHexDecControls shows nothing here. A screen reader
+// announces label and description.
 import QtQuick 2.3
 import QtQuick.Controls 1.2
 import QtQuick.Controls.Private 1.0
@@ -10,6 +11,11 @@ CustomSpinBox {
     id: spinBox
 
     property int borderWidth: 1
+    property string label: ""
+    property string description: ""
+
+    Accessible.name: label
+    Accessible.description: description
 
     horizontalAlignment: Qt.AlignLeft
 

@@ -1,5 +1,6 @@
 // Single-line text input: white with a red border; errorHighlight turns it red with
-// white text, hideBorder drops the border (read-only value displays).
+// white text, hideBorder drops the border (read-only value displays). A screen reader
+// announces label, and description for why a text is refused.
 import QtQuick 2.3
 import QtQuick.Controls 1.2
 import QtQuick.Controls.Styles 1.2
@@ -10,6 +11,11 @@ TextField {
 
     property bool errorHighlight: false
     property bool hideBorder: false
+    property string label: ""
+    property string description: ""
+
+    Accessible.name: label
+    Accessible.description: description
 
     style: TextFieldStyle {
         textColor: textField.errorHighlight ? Theme.themeWhite
