@@ -382,26 +382,32 @@ ThemedApplicationWindow {
         }
     }
 
+    // The buttons show only icons; a screen reader announces the tool tip, which unlike
+    // the action's text carries no mnemonic marker.
     toolBar: ThemedToolBar {
         RowLayout {
             spacing: 0
-            ToolButton { action: newConfigurationAction }
-            ToolButton { action: loadConfigurationAction }
-            ToolButton { action: saveConfigurationAction }
+            ToolButton { action: newConfigurationAction; Accessible.name: action.tooltip }
+            ToolButton { action: loadConfigurationAction; Accessible.name: action.tooltip }
+            ToolButton { action: saveConfigurationAction; Accessible.name: action.tooltip }
             ToolButton {
                 action: connectAction
+                Accessible.name: action.tooltip
                 visible: commsHandler.currentProviderType !== "" && !stateMachine.connected
             }
             ToolButton {
                 action: disconnectAction
+                Accessible.name: action.tooltip
                 visible: stateMachine.connected
             }
             ToolButton {
                 action: readDataFromDeviceAction
+                Accessible.name: action.tooltip
                 visible: stateMachine.connected
             }
             ToolButton {
                 action: writeDataToDeviceAction
+                Accessible.name: action.tooltip
                 visible: stateMachine.connected
             }
         }

@@ -32,8 +32,9 @@ static QQuickItem *item(QQuickItem *root, const QString &name)
 }
 
 // The focusable controls among an accessible's visible descendants that a screen reader
-// could announce only by their role, each named by its type and object name. Qt withholds
-// every text of a password field, its name too, so such a field must describe itself.
+// could announce only by their role or with a mnemonic marker read aloud, each named by
+// its type and object name. Qt withholds every text of a password field, its name too,
+// so such a field must describe itself.
 static QStringList unnamedControls(QAccessibleInterface *node)
 {
     QStringList unnamed;
@@ -42,7 +43,8 @@ static QStringList unnamedControls(QAccessibleInterface *node)
         if (!child || child->state().invisible)
             continue;
         const QAccessible::Text told = child->state().passwordEdit ? QAccessible::Description : QAccessible::Name;
-        if (child->state().focusable && child->text(told).trimmed().isEmpty())
+        const QString name = child->text(told).trimmed();
+        if (child->state().focusable && (name.isEmpty() || name.contains(QLatin1Char('&'))))
             unnamed << QStringLiteral("%1 \"%2\"").arg(child->object()->metaObject()->className(), child->object()->objectName());
         unnamed << unnamedControls(child);
     }

@@ -1,6 +1,6 @@
 // Non-editable combo box: white field with a red border and a dark-red arrow box;
 // errorHighlight turns the field red with white text. A screen reader announces label
-// and description (the entry's own text says nothing about what is chosen).
+// as the name; the chosen entry leads the description, as Qt gives a combo box no value.
 import QtQuick 2.3
 import QtQuick.Controls 1.2
 import QtQuick.Controls.Styles 1.2
@@ -14,7 +14,7 @@ ComboBox {
     property string description: ""
 
     Accessible.name: label
-    Accessible.description: description
+    Accessible.description: description !== "" ? currentText + ". " + description : currentText
     editable: false
 
     style: ComboBoxStyle {
