@@ -8,17 +8,18 @@
 Translation::Translation(const QLocale &locale, QObject *parent)
     : QObject(parent)
 {
-    install(locale, QStringLiteral("ktbridge-configurator"), QStringLiteral(":/translations"));
-    // Debian ships Qt's translations in a package of their own; without it the standard
-    // buttons stay English.
-    install(locale, QStringLiteral("qtbase"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+    // Qt's buttons follow only where the program speaks the language too, so that no
+    // window mixes two. Debian ships them in a package of their own; without it the
+    // standard buttons stay English.
+    if (install(locale, QStringLiteral("ktbridge-configurator"), QStringLiteral(":/translations")))
+        install(locale, QStringLiteral("qtbase"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
 }
 
-void Translation::install(const QLocale &locale, const QString &name, const QString &directory)
+bool Translation::install(const QLocale &locale, const QString &name, const QString &directory)
 {
     auto *translator = new QTranslator(this);
     if (translator->load(locale, name, QStringLiteral("_"), directory))
-        QCoreApplication::installTranslator(translator);
-    else
-        delete translator;
+        return QCoreApplication::installTranslator(translator);
+    delete translator;
+    return false;
 }

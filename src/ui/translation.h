@@ -16,5 +16,5 @@ public:
     explicit Translation(const QLocale &locale, QObject *parent = nullptr);
 
 private:
-    void install(const QLocale &locale, const QString &name, const QString &directory);
+    bool install(const QLocale &locale, const QString &name, const QString &directory);
 };
