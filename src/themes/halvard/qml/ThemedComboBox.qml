@@ -15,6 +15,7 @@ ComboBox {
 
     Accessible.name: label
     Accessible.description: description !== "" ? currentText + ". " + description : currentText
+
     editable: false
 
     style: ComboBoxStyle {

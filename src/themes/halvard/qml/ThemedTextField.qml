@@ -15,7 +15,9 @@ TextField {
     property string description: ""
 
     Accessible.name: label
-    Accessible.description: description
+    // Qt withholds the name of a password field, so its description leads with the label.
+    Accessible.description: echoMode === TextInput.Normal || label === "" ? description
+                                                                          : label + ". " + description
 
     style: TextFieldStyle {
         textColor: textField.errorHighlight ? Theme.themeWhite
