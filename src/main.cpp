@@ -17,6 +17,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QQmlApplicationEngine>
+#include <QQuickWindow>
 #include <QStringList>
 #include <QUrl>
 
@@ -148,6 +149,10 @@ int main(int argc, char *argv[])
 
     std::unique_ptr<QQmlApplicationEngine> engine;
     if (commandLine.showsWindow()) {
+        // The offscreen platform has no OpenGL context to give, and the window would abort;
+        // a back end the user chose stays.
+        if (QGuiApplication::platformName() == QLatin1String("offscreen") && !qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+            QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
         engine.reset(new QQmlApplicationEngine());
         QApplication::setWindowIcon(QIcon(QStringLiteral("icon.ico")));
 

@@ -86,7 +86,11 @@ void CommsHandler::setCurrentProviderType(const QString &providerType)
 
     emit currentProviderTypeChanged(mCurrentProviderType);
     emit currentProviderChanged(mProvider.data());
-    QSettings().setValue(PROVIDER_SETTINGS_KEY, mCurrentProviderType);
+    // Written only when it changes: every start would otherwise rewrite the settings file
+    // (lock file, sync, rename) before the first byte goes out.
+    QSettings settings;
+    if (settings.value(PROVIDER_SETTINGS_KEY).toString() != mCurrentProviderType)
+        settings.setValue(PROVIDER_SETTINGS_KEY, mCurrentProviderType);
 }
 
 void CommsHandler::open()

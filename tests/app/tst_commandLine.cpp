@@ -56,6 +56,27 @@ private slots:
         QVERIFY2(run.standardError.contains(standardError), run.standardError.constData());
     }
 
+    // Offscreen has no OpenGL context: without a back end chosen, the window takes the
+    // software one instead of aborting.
+    void windowOffscreenWithoutQuickBackend()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QUICK_BACKEND"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.scenegraph.time.renderloop=true"));
+        environment.insert(QStringLiteral("KTBRIDGE_PORT"), MISSING_PORT);
+        QProcess window;
+        window.setProcessEnvironment(environment);
+        window.setReadChannel(QProcess::StandardError);
+        window.start(KT_CONFIGURATOR_PATH, QStringList());
+        QByteArray output;
+        while (!output.contains("Frame rendered") && window.waitForReadyRead(30000))
+            output += window.readAllStandardError();
+        window.kill();
+        window.waitForFinished();
+        QVERIFY2(output.contains("Frame rendered"), output.constData());
+    }
+
     void autoflash_data()
     {
         QTest::addColumn<QString>("configuration");
