@@ -410,6 +410,7 @@ eExitStatus KtbridgeCli::writeUnit(const QString &file, bool waitForever, UnitRe
         return status;
     }
     result->reported = unit.configuration();
+    result->deviceIdString = unit.deviceIdString();
     // A unit of another product gets a device object of its own while connecting.
     if (unit.currentDevice() != fileDevice) {
         QString ignored;
@@ -573,7 +574,7 @@ int KtbridgeCli::flash()
             {QStringLiteral("port"), session().portName()},
             {QStringLiteral("configurationFile"), QFileInfo(file).absoluteFilePath()},
             {QStringLiteral("configurationProductId"), configurationProductId},
-            {QStringLiteral("deviceIdString"), session().deviceIdString()},
+            {QStringLiteral("deviceIdString"), result.deviceIdString.isEmpty() ? QJsonValue() : QJsonValue(result.deviceIdString)},
             {QStringLiteral("productId"), productIdOf(latest)},
             {QStringLiteral("outcome"), outcome},
             {QStringLiteral("reason"), status == EXIT_STATUS_SUCCESS ? QJsonValue() : QJsonValue(session().error())},

@@ -43,6 +43,7 @@ private:
     // What one unit's write left behind, for the record and the summary line.
     struct UnitResult
     {
+        QString deviceIdString;
         QByteArray reported; // the unit's configuration as connected (what it reports)
         QByteArray readBack; // after the write, when verified
         QString verify;      // "passed", "failed", "skipped", empty when not reached

@@ -5,16 +5,22 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+
 namespace {
 
 bool gVerbose = false;
+QtMessageHandler gQtHandler = nullptr;
 
 // The program's log lines are for --verbose; what a user must know, the subcommands say.
 void filterMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    static const QtMessageHandler qtHandler = qInstallMessageHandler(nullptr);
-    if (gVerbose || type == QtCriticalMsg || type == QtFatalMsg)
-        qtHandler(type, context, message);
+    if (!gVerbose && type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    if (gQtHandler)
+        gQtHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
 } // namespace
@@ -29,7 +35,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(KT_VERSION));
 
     gVerbose = QCoreApplication::arguments().contains(QStringLiteral("--verbose"));
-    qInstallMessageHandler(filterMessages);
+    gQtHandler = qInstallMessageHandler(filterMessages);
 
     QVt::Cli::KtbridgeCli cli;
     return cli.run(QCoreApplication::arguments());
