@@ -159,7 +159,8 @@ bool checkSettings(const ktbridge::Configuration &message, Configuration::Interf
     const QtMessageHandler previous = qInstallMessageHandler(keepWarning);
     bool accepted = checkCan(source.can(), target.can(), error);
     if (accepted && source.wlanInterface())
-        accepted = checkInterface(source.wlanInterface(), target.wlanInterface(), QStringLiteral("wlanInterface"), error);
+        accepted = checkInterface(source.wlanInterface(), target.wlanInterface(), QStringLiteral("wlanInterface"),
+                                  error);
     if (accepted && source.bluetoothInterface())
         accepted = checkInterface(source.bluetoothInterface(), target.bluetoothInterface(),
                                   QStringLiteral("bluetoothInterface"), error);
@@ -167,7 +168,9 @@ bool checkSettings(const ktbridge::Configuration &message, Configuration::Interf
     return accepted;
 }
 
-QString loadErrorText(File::LOAD_ERROR error)
+} // namespace
+
+QString ConfigurationText::loadErrorText(File::LOAD_ERROR error)
 {
     switch (error) {
     case File::LOAD_ERROR_VERSION_OBSOLETE:
@@ -180,8 +183,6 @@ QString loadErrorText(File::LOAD_ERROR error)
         return QStringLiteral("the configuration data could not be parsed and may be corrupt");
     }
 }
-
-} // namespace
 
 QByteArray ConfigurationText::toJson(const QByteArray &bytes, QString *error)
 {

@@ -6,6 +6,8 @@
 // creates device objects through the device factory).
 #pragma once
 
+#include <qvtpb/configurationFile.h>
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,6 +23,9 @@ public:
     // not JSON, has an unknown field, names an unsupported product or holds a value the
     // setters refuse.
     static QByteArray fromJson(const QByteArray &json, QString *error);
+
+    // Why configuration bytes did not load, in words.
+    static QString loadErrorText(QVt::Pb::Configuration::File::LOAD_ERROR error);
 
     // Whether a file name asks for the text form (".json", or "-" for standard input or
     // output).

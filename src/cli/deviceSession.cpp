@@ -1,5 +1,7 @@
 #include "cli/deviceSession.h"
 
+#include "cli/configurationText.h"
+
 #include "comms/commsHandler.h"
 #include "config/saveStatusTracker.h"
 #include "sm/stateMachine.h"
@@ -111,14 +113,18 @@ eExitStatus DeviceSession::perform(const QString &waitingFor, const std::functio
     connect(mStateMachine, &StateMachine::configurationUnsupported, &context, [=](const QString &productId) {
         fileFailed(QStringLiteral("no driver supports its product ID %1").arg(productId));
     });
-    connect(mStateMachine, &StateMachine::configurationVersionObsolete, &context,
-            [=] { fileFailed(QStringLiteral("the configuration data is obsolete")); });
-    connect(mStateMachine, &StateMachine::configurationVersionMismatch, &context,
-            [=] { fileFailed(QStringLiteral("the configuration data has an unknown format version")); });
-    connect(mStateMachine, &StateMachine::configurationChecksumError, &context,
-            [=] { fileFailed(QStringLiteral("the configuration data has a checksum error")); });
-    connect(mStateMachine, &StateMachine::configurationParseError, &context,
-            [=] { fileFailed(QStringLiteral("the configuration data could not be parsed and may be corrupt")); });
+    using Pb::Configuration::File;
+    const std::pair<void (StateMachine::*)(), File::LOAD_ERROR> loadErrors[] = {
+        {&StateMachine::configurationVersionObsolete, File::LOAD_ERROR_VERSION_OBSOLETE},
+        {&StateMachine::configurationVersionMismatch, File::LOAD_ERROR_VERSION_MISMATCH},
+        {&StateMachine::configurationChecksumError, File::LOAD_ERROR_CHECKSUM},
+        {&StateMachine::configurationParseError, File::LOAD_ERROR_PARSE},
+    };
+    for (const auto &loadError : loadErrors) {
+        const File::LOAD_ERROR error = loadError.second;
+        connect(mStateMachine, loadError.first, &context,
+                [=] { fileFailed(ConfigurationText::loadErrorText(error)); });
+    }
     connect(mStateMachine, &StateMachine::saveFileFailed, &context,
             [=](const QString &path, const QString &reason) { fileFailed(path + QStringLiteral(": ") + reason); });
 
@@ -138,13 +144,20 @@ eExitStatus DeviceSession::perform(const QString &waitingFor, const std::functio
     return status;
 }
 
+template<typename Signal>
+eExitStatus DeviceSession::performUntil(const QString &waitingFor, const std::function<void()> &operation,
+                                        Signal success)
+{
+    return perform(waitingFor, operation, [this, success](QObject *context, const std::function<void()> &succeed) {
+        connect(mStateMachine, success, context, succeed);
+    });
+}
+
 eExitStatus DeviceSession::loadConfiguration(const QString &path)
 {
-    return perform(
-        QStringLiteral("%1 to load").arg(path), [&] { mStateMachine->doLoadConfiguration(fileUrl(path)); },
-        [this](QObject *context, const std::function<void()> &succeed) {
-            connect(mStateMachine, &Sm::StateMachine::loadFileSuccessful, context, succeed);
-        });
+    return performUntil(QStringLiteral("%1 to load").arg(path),
+                        [&] { mStateMachine->doLoadConfiguration(fileUrl(path)); },
+                        &Sm::StateMachine::loadFileSuccessful);
 }
 
 eExitStatus DeviceSession::connectUnit(bool waitForever)
@@ -167,38 +180,30 @@ eExitStatus DeviceSession::connectUnit(bool waitForever)
 
 eExitStatus DeviceSession::readConfiguration()
 {
-    return perform(
-        QStringLiteral("the unit's configuration"), [this] { mStateMachine->doReadDeviceConfiguration(); },
-        [this](QObject *context, const std::function<void()> &succeed) {
-            connect(mStateMachine, &Sm::StateMachine::readFromDeviceSuccessful, context, succeed);
-        });
+    return performUntil(QStringLiteral("the unit's configuration"),
+                        [this] { mStateMachine->doReadDeviceConfiguration(); },
+                        &Sm::StateMachine::readFromDeviceSuccessful);
 }
 
 eExitStatus DeviceSession::writeConfiguration()
 {
-    return perform(
-        QStringLiteral("the unit to confirm the write"), [this] { mStateMachine->doWriteDeviceConfiguration(); },
-        [this](QObject *context, const std::function<void()> &succeed) {
-            connect(mStateMachine, &Sm::StateMachine::writeToDeviceSuccessful, context, succeed);
-        });
+    return performUntil(QStringLiteral("the unit to confirm the write"),
+                        [this] { mStateMachine->doWriteDeviceConfiguration(); },
+                        &Sm::StateMachine::writeToDeviceSuccessful);
 }
 
 eExitStatus DeviceSession::saveConfiguration(const QString &path)
 {
-    return perform(
-        QStringLiteral("%1 to be written").arg(path), [&] { mStateMachine->doSaveConfiguration(fileUrl(path)); },
-        [this](QObject *context, const std::function<void()> &succeed) {
-            connect(mStateMachine, &Sm::StateMachine::saveFileSuccessful, context, succeed);
-        });
+    return performUntil(QStringLiteral("%1 to be written").arg(path),
+                        [&] { mStateMachine->doSaveConfiguration(fileUrl(path)); },
+                        &Sm::StateMachine::saveFileSuccessful);
 }
 
 eExitStatus DeviceSession::factoryReset()
 {
-    return perform(
-        QStringLiteral("the factory reset"), [this] { mStateMachine->doFactoryReset(); },
-        [this](QObject *context, const std::function<void()> &succeed) {
-            connect(mStateMachine, &Sm::StateMachine::factoryResetSuccessful, context, succeed);
-        });
+    return performUntil(QStringLiteral("the factory reset"),
+                        [this] { mStateMachine->doFactoryReset(); },
+                        &Sm::StateMachine::factoryResetSuccessful);
 }
 
 void DeviceSession::enterNormalOperation()

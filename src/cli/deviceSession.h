@@ -61,6 +61,9 @@ private:
     // the given context) or a failure; waitingFor is said after a second.
     eExitStatus perform(const QString &waitingFor, const std::function<void()> &operation,
                         const std::function<void(QObject *, const std::function<void()> &)> &success);
+    // The same, for an operation that ends with a success signal of the facade.
+    template<typename Signal>
+    eExitStatus performUntil(const QString &waitingFor, const std::function<void()> &operation, Signal success);
 
     Sm::StateMachine *const mStateMachine;
     QString mError;

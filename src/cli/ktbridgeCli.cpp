@@ -151,7 +151,8 @@ QJsonObject identity(const QByteArray &bytes)
             return;
         object.insert(QLatin1String(prefix) + QStringLiteral("ModuleVersion"),
                       QString::fromStdString(interface.device_info().module_version()));
-        object.insert(QLatin1String(prefix) + QStringLiteral("Mac"), QString::fromStdString(interface.device_info().mac()));
+        object.insert(QLatin1String(prefix) + QStringLiteral("Mac"),
+                      QString::fromStdString(interface.device_info().mac()));
     };
     radio("wlan", message.has_wlan_interface(), message.wlan_interface());
     radio("bluetooth", message.has_bluetooth_interface(), message.bluetooth_interface());
@@ -574,7 +575,8 @@ int KtbridgeCli::flash()
             {QStringLiteral("port"), session().portName()},
             {QStringLiteral("configurationFile"), QFileInfo(file).absoluteFilePath()},
             {QStringLiteral("configurationProductId"), configurationProductId},
-            {QStringLiteral("deviceIdString"), result.deviceIdString.isEmpty() ? QJsonValue() : QJsonValue(result.deviceIdString)},
+            {QStringLiteral("deviceIdString"),
+             result.deviceIdString.isEmpty() ? QJsonValue() : QJsonValue(result.deviceIdString)},
             {QStringLiteral("productId"), productIdOf(latest)},
             {QStringLiteral("outcome"), outcome},
             {QStringLiteral("reason"), status == EXIT_STATUS_SUCCESS ? QJsonValue() : QJsonValue(session().error())},

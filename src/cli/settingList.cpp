@@ -95,7 +95,8 @@ void SettingList::addConfiguration(const ktbridge::Configuration &message)
         const ktbridge::WlanConfig &wlan = interface.wlan();
         const QString network = QStringLiteral("WLAN / Network");
         add(network, QStringLiteral("WLAN enabled"), onOff(interface.enabled()));
-        add(network, QStringLiteral("Mode"), choice(wlan.mode(), {QStringLiteral("Access point"), QStringLiteral("Client")}));
+        add(network, QStringLiteral("Mode"),
+            choice(wlan.mode(), {QStringLiteral("Access point"), QStringLiteral("Client")}));
         add(network, QStringLiteral("Network name (SSID)"), orNone(wlan.ssid()));
         add(network, QStringLiteral("Security"),
             choice(wlan.security(), {QStringLiteral("Open (no password)"), QStringLiteral("WPA2 personal"),

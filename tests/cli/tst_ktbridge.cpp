@@ -37,10 +37,13 @@ private slots:
         QVERIFY(json.contains("\"bitRate\": 500000"));
         QVERIFY(writeFile(path("slow.json"), json.replace("\"bitRate\": 500000", "\"bitRate\": 250000")));
         QCOMPARE(run({"convert", "slow.json", "slow.bgc"}).exitCode, 0);
-        for (const auto &edit : {std::make_pair("unknown.json", std::make_pair("\"bitRate\"", "\"bitRat\"")),
-                                 std::make_pair("sample.json", std::make_pair("\"samplePoint\": 875", "\"samplePoint\": 1000")),
-                                 std::make_pair("ssid.json", std::make_pair("\"ssid\": \"", "\"ssid\": \"0123456789012345678901234567890123"))})
-            QVERIFY(writeFile(path(edit.first), readFile(path("unit.json")).replace(edit.second.first, edit.second.second)));
+        const char *const edits[][3] = {
+            {"unknown.json", "\"bitRate\"", "\"bitRat\""},
+            {"sample.json", "\"samplePoint\": 875", "\"samplePoint\": 1000"},
+            {"ssid.json", "\"ssid\": \"", "\"ssid\": \"0123456789012345678901234567890123"},
+        };
+        for (const auto &edit : edits)
+            QVERIFY(writeFile(path(edit[0]), readFile(path("unit.json")).replace(edit[1], edit[2])));
     }
 
     void info()
@@ -130,8 +133,9 @@ private slots:
                                              << "garbage.bgc: the configuration data could not be parsed";
         QTest::newRow("unknown JSON field") << QStringList{"convert", "unknown.json", "x.bgc"} << 3
                                             << "unknown.json: configuration: INVALID_ARGUMENT:";
-        QTest::newRow("sample point refused") << QStringList{"write", "sample.json"} << 3
-                                              << "sample.json: configuration.can.samplePoint: Refused CAN sample point 1000";
+        QTest::newRow("sample point refused")
+            << QStringList{"write", "sample.json"} << 3
+            << "sample.json: configuration.can.samplePoint: Refused CAN sample point 1000";
         QTest::newRow("SSID too long") << QStringList{"convert", "ssid.json", "x.bgc"} << 3
                                        << "ssid.json: configuration.wlanInterface.wlan.ssid: Refused WLAN SSID";
         QTest::newRow("other product") << QStringList{"write", "cw.bgc"} << 7
