@@ -98,8 +98,12 @@ eExitStatus DeviceSession::perform(const QString &waitingFor, const std::functio
     connect(mStateMachine, &StateMachine::commsError, &context, [&](quint16 code, const QString &text) {
         const bool portFailed = code == QSerialPort::DeviceNotFoundError || code == QSerialPort::PermissionError
             || code == QSerialPort::OpenError || code == NOT_CONFIGURED_ERROR;
-        finish(portFailed ? EXIT_STATUS_PORT : EXIT_STATUS_NO_ANSWER,
-               QStringLiteral("port %1: %2").arg(portName(), text));
+        QString error = QStringLiteral("port %1: %2").arg(portName(), text);
+        if (code == QSerialPort::PermissionError)
+            error += QStringLiteral("\nNo permission to open the serial port: add your user to the group that owns "
+                                    "the device (%1), then log in again.")
+                         .arg(QFileInfo(portName()).group());
+        finish(portFailed ? EXIT_STATUS_PORT : EXIT_STATUS_NO_ANSWER, error);
     });
     connect(mStateMachine, &StateMachine::deviceError, &context,
             [&] { finish(EXIT_STATUS_DEVICE, QStringLiteral("the unit has reported an error")); });

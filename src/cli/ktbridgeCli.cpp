@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <csignal>
 #include <cstdio>
@@ -205,8 +206,9 @@ int KtbridgeCli::run(const QStringList &arguments)
     QString list;
     const Command *command = nullptr;
     for (const Command &candidate : COMMANDS) {
-        list += QStringLiteral("  %1 %2\n      %3\n")
-                    .arg(QLatin1String(candidate.name), QLatin1String(candidate.arguments),
+        list += QStringLiteral("  %1\n      %2\n")
+                    .arg(QStringLiteral("%1 %2").arg(QLatin1String(candidate.name), QLatin1String(candidate.arguments))
+                             .trimmed(),
                          QLatin1String(candidate.description));
         if (first == QLatin1String(candidate.name))
             command = &candidate;
@@ -232,11 +234,12 @@ int KtbridgeCli::run(const QStringList &arguments)
         mParser.addPositionalArgument(argument, QString());
     QStringList rest = arguments;
     rest.removeAt(1);
-    rest[0] = QStringLiteral("ktbridge ") + mCommand;
     if (!mParser.parse(rest))
         return fail(EXIT_STATUS_USAGE, mParser.errorText());
     if (mParser.isSet(QStringLiteral("help"))) {
-        print(mParser.helpText().toUtf8());
+        // The parser names the program by its path; the usage names the subcommand.
+        static const QRegularExpression programPath(QStringLiteral("^Usage: \\S+"));
+        print(mParser.helpText().replace(programPath, QStringLiteral("Usage: ktbridge ") + mCommand).toUtf8());
         return EXIT_STATUS_SUCCESS;
     }
     mPositional = mParser.positionalArguments();
@@ -407,7 +410,9 @@ eExitStatus KtbridgeCli::writeUnit(const QString &file, bool waitForever, UnitRe
     const QObject *fileDevice = unit.currentDevice();
     status = unit.connectUnit(waitForever);
     if (status != EXIT_STATUS_SUCCESS) {
-        say(unit.error());
+        // A stop while no unit answered ends the loop without a failure.
+        if (!unit.stopRequested())
+            say(unit.error());
         return status;
     }
     result->reported = unit.configuration();
