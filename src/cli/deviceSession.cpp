@@ -135,6 +135,9 @@ eExitStatus DeviceSession::perform(const QString &waitingFor, const std::functio
     QTimer notice;
     notice.setSingleShot(true);
     connect(&notice, &QTimer::timeout, &context, [&] {
+        if (mAnnounced)
+            return;
+        mAnnounced = true;
         std::fprintf(stderr, "ktbridge: waiting for %s\n", qPrintable(waitingFor));
         std::fflush(stderr);
     });
@@ -145,6 +148,8 @@ eExitStatus DeviceSession::perform(const QString &waitingFor, const std::functio
     if (!done)
         loop.exec();
     mInterrupt = nullptr;
+    // A wait for a unit is said once, however often the unit is asked.
+    mAnnounced = mWaitingForUnit && mAnnounced;
     return status;
 }
 
@@ -179,6 +184,7 @@ eExitStatus DeviceSession::connectUnit(bool waitForever)
         status = perform(waitingFor, [this] { mStateMachine->doConnect(); }, connected);
     while (status == EXIT_STATUS_NO_ANSWER && waitForever && !mStopRequested);
     mWaitingForUnit = false;
+    mAnnounced = false;
     return status;
 }
 

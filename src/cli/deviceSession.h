@@ -69,6 +69,8 @@ private:
     QString mError;
     bool mStopRequested = false;
     bool mWaitingForUnit = false;
+    // The current wait has been announced.
+    bool mAnnounced = false;
     // Ends the operation under way; set only while one is.
     std::function<void()> mInterrupt;
 };
