@@ -13,6 +13,7 @@ PACKAGES=(
     qml-module-qttest
     libboost-dev libkf5archive-dev libprotobuf-dev protobuf-compiler
     fonts-open-sans qtdeclarative5-dev-tools
+    bash-completion
 )
 CI_PACKAGES=(clang libclang-rt-14-dev lintian)
 

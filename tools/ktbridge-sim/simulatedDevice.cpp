@@ -79,16 +79,48 @@ SimulatedDevice::SimulatedDevice(const SimulatorOptions &options, QObject *paren
 
 bool SimulatedDevice::start(QString *errorText)
 {
+    return startUnit(errorText);
+}
+
+bool SimulatedDevice::startUnit(QString *errorText)
+{
+    // Given MAC addresses belong to the first unit; later ones derive theirs.
+    const bool first = mUnit == 0;
     if (mOptions.mConfigPath.isEmpty())
-        mFactoryConfiguration = UnitIdentity(*mOptions.mProduct, mOptions.mProductId, mOptions.mSerialNumber,
-                                             mOptions.mWlanMac, mOptions.mBluetoothMac)
+        mFactoryConfiguration = UnitIdentity(*mOptions.mProduct, mOptions.mProductId, mOptions.mSerialNumber + mUnit,
+                                             first ? mOptions.mWlanMac : QString(),
+                                             first ? mOptions.mBluetoothMac : QString())
                                     .factoryConfiguration();
     else if (!readConfiguration(mOptions.mConfigPath, &mFactoryConfiguration, errorText))
         return false;
     mConfiguration = mFactoryConfiguration;
-    if (!mOptions.mStorePath.isEmpty() && QFile::exists(mOptions.mStorePath))
-        return readConfiguration(mOptions.mStorePath, &mConfiguration, errorText);
+    if (!storePath().isEmpty() && QFile::exists(storePath()))
+        return readConfiguration(storePath(), &mConfiguration, errorText);
     return true;
+}
+
+QString SimulatedDevice::storePath() const
+{
+    if (mOptions.mStorePath.isEmpty() || mOptions.mUnits == 0)
+        return mOptions.mStorePath;
+    return mOptions.mStorePath + QLatin1Char('.') + QString::number(mOptions.mSerialNumber + mUnit);
+}
+
+void SimulatedDevice::onUnitLeft()
+{
+    mUnitGone = true;
+    if (mUnit + 1 >= mOptions.mUnits)
+        return;
+    QTimer::singleShot(mOptions.mUnitPauseMs, this, [this] {
+        ++mUnit;
+        QString errorText;
+        if (!startUnit(&errorText)) {
+            std::fprintf(stderr, "ktbridge-sim: %s\n", qPrintable(errorText));
+            return;
+        }
+        mUnitGone = false;
+        log(QStringLiteral("unit %1 present").arg(mOptions.mSerialNumber + mUnit));
+    });
 }
 
 void SimulatedDevice::onBytesReceived(const QByteArray &bytes)
@@ -125,7 +157,7 @@ void SimulatedDevice::onClientChanged()
 
 void SimulatedDevice::handleRequest(const QByteArray &payload)
 {
-    if (mOptions.mFaults.mSilent || mFramesReceived <= mOptions.mFaults.mSilentFor)
+    if (mOptions.mFaults.mSilent || mFramesReceived <= mOptions.mFaults.mSilentFor || mUnitGone)
         return;
     if (payload == BootProtocol::BOOT_SEQUENCE_PAYLOAD) {
         sendReply(mOptions.mIdString.toUtf8());
@@ -139,8 +171,10 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
         sendReply(mOptions.mFaults.mErrorOnRead ? ERROR_REPLY : 'L' + mConfiguration);
         break;
     case 'S':
-        sendReply(!mOptions.mFaults.mErrorOnWrite && keepConfiguration(payload.mid(1)) ? QByteArrayLiteral("S")
-                                                                                    : ERROR_REPLY);
+        sendReply(!mOptions.mFaults.mErrorOnWrite
+                          && (mOptions.mFaults.mLoseWrite || keepConfiguration(payload.mid(1)))
+                      ? QByteArrayLiteral("S")
+                      : ERROR_REPLY);
         break;
     case 'Z':
         // The unit resets and leaves the boot loader: nobody waits for an answer.
@@ -148,7 +182,10 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
         break;
     case 'Q':
     case 'Y':
-        // Normal operation or pairing mode: the boot loader hands over without an answer.
+        // Normal operation or pairing mode: the boot loader hands over without an answer;
+        // at a fixture the unit in normal operation is then taken away.
+        if (payload.at(0) == 'Q' && mOptions.mUnits > 0)
+            onUnitLeft();
         break;
     default:
         sendReply(ERROR_REPLY);
@@ -192,12 +229,12 @@ QByteArray SimulatedDevice::frameToSend(const QByteArray &payload) const
 
 bool SimulatedDevice::keepConfiguration(const QByteArray &configuration)
 {
-    if (!mOptions.mStorePath.isEmpty()) {
+    if (!storePath().isEmpty()) {
         // Written beside and renamed over the old file, so a crash never leaves half a store.
-        QSaveFile file(mOptions.mStorePath);
+        QSaveFile file(storePath());
         if (!file.open(QIODevice::WriteOnly) || file.write(configuration) != configuration.size()
             || !file.commit()) {
-            std::fprintf(stderr, "ktbridge-sim: cannot write \"%s\": %s\n", qPrintable(mOptions.mStorePath),
+            std::fprintf(stderr, "ktbridge-sim: cannot write \"%s\": %s\n", qPrintable(storePath()),
                          qPrintable(file.errorString()));
             return false;
         }

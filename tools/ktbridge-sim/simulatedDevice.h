@@ -15,8 +15,8 @@ namespace Sim {
 // have) and keeps its configuration, in the store file if one was given. Configuration
 // bytes are kept as they come, unchecked, like the device's flash: only the factory
 // configuration it makes itself (UnitIdentity) is known to be one. Knows nothing of
-// pseudo-terminals or timing: what it sends leaves through transmit(). Lives in the main
-// thread.
+// pseudo-terminals or timing: what it sends leaves through transmit(). With --units it
+// plays one unit after another. Lives in the main thread.
 class SimulatedDevice : public QObject
 {
     Q_OBJECT
@@ -43,6 +43,10 @@ private:
     void sendReply(const QByteArray &payload);
     QByteArray frameToSend(const QByteArray &payload) const;
     bool keepConfiguration(const QByteArray &configuration);
+    // Makes unit number mUnit answer: its identity, its factory and stored configuration.
+    bool startUnit(QString *errorText);
+    void onUnitLeft();
+    QString storePath() const;
     void onFrameTimeout();
     void log(const QString &line) const;
 
@@ -52,6 +56,9 @@ private:
     Comms::Protocol::FrameReader mReader;
     QTimer mFrameTimeout;
     int mFramesReceived = 0;
+    int mUnit = 0;
+    // A unit in normal operation no longer answers; the next one comes after a pause.
+    bool mUnitGone = false;
 };
 
 } // namespace Sim

@@ -44,6 +44,7 @@ const char DESCRIPTION[] =
     "                    that wakes up late\n"
     "  error-on-read     answers \"L\" with 'E'\n"
     "  error-on-write    answers \"S\" with 'E' and keeps its configuration\n"
+    "  lose-write        answers \"S\" with 'S' but keeps its configuration\n"
     "  bad-checksum      every frame sent carries a wrong checksum\n"
     "  split             every frame sent arrives in pieces about 0.1 s apart, one of them\n"
     "                    cut right after a carriage return (0x0D) inside the frame if it has one\n"
@@ -109,6 +110,8 @@ bool parseFault(const QString &name, Faults *faults, QString *message)
         faults->mErrorOnRead = true;
     else if (name == QLatin1String("error-on-write"))
         faults->mErrorOnWrite = true;
+    else if (name == QLatin1String("lose-write"))
+        faults->mLoseWrite = true;
     else if (name == QLatin1String("bad-checksum"))
         faults->mBadChecksum = true;
     else if (name == QLatin1String("split"))
@@ -188,6 +191,14 @@ SimulatorOptions::eOutcome SimulatorOptions::parse(const QStringList &arguments,
          QStringLiteral("Pace bytes in both directions like an 8N1 line at N baud (default: no pacing)."),
          QStringLiteral("N")},
         {QStringLiteral("reply-delay"), QStringLiteral("Device processing time before each reply."),
+         QStringLiteral("MS")},
+        {QStringLiteral("units"),
+         QStringLiteral("Plays N units in turn, as a production fixture sees them: after \"Q\" a unit stops "
+                        "answering, and after --unit-pause the next one answers, with the next serial number, "
+                        "its own MAC addresses and its factory configuration; with --store, unit S keeps its "
+                        "configuration in FILE.S."),
+         QStringLiteral("N")},
+        {QStringLiteral("unit-pause"), QStringLiteral("Time between two units (default 300)."),
          QStringLiteral("MS")},
         {QStringLiteral("fault"), QStringLiteral("Misbehave as NAME says (see the list above)."),
          QStringLiteral("NAME")},
@@ -271,7 +282,9 @@ SimulatorOptions::eOutcome SimulatorOptions::parse(const QStringList &arguments,
     options->mLinkPath = parser.value(QStringLiteral("link"));
     options->mVerbose = parser.isSet(QStringLiteral("verbose"));
     if (!parseNumber(parser, QStringLiteral("baud"), 1, &options->mBaud, message)
-        || !parseNumber(parser, QStringLiteral("reply-delay"), 0, &options->mReplyDelayMs, message))
+        || !parseNumber(parser, QStringLiteral("reply-delay"), 0, &options->mReplyDelayMs, message)
+        || !parseNumber(parser, QStringLiteral("units"), 1, &options->mUnits, message)
+        || !parseNumber(parser, QStringLiteral("unit-pause"), 0, &options->mUnitPauseMs, message))
         return eOutcome::OUTCOME_ERROR;
     for (const QString &fault : parser.values(QStringLiteral("fault"))) {
         if (!parseFault(fault, &options->mFaults, message))

@@ -20,6 +20,7 @@ struct Faults
     int mSilentFor = 0;          // answers nothing to this many first requests
     bool mErrorOnRead = false;   // answers "L" with 'E'
     bool mErrorOnWrite = false;  // answers "S" with 'E' and keeps its configuration
+    bool mLoseWrite = false;     // answers "S" with 'S' but keeps its configuration
     bool mBadChecksum = false;   // every frame it sends carries a wrong checksum
     bool mSplit = false;         // every frame it sends arrives in pieces
     bool mNoise = false;         // stray bytes go out before every reply
@@ -44,6 +45,8 @@ struct SimulatorOptions
     QString mLinkPath;
     int mBaud = 0;
     int mReplyDelayMs = 0;
+    int mUnits = 0;                 // --units: units in turn, each gone after "Q" (0: one unit that stays)
+    int mUnitPauseMs = 300;         // between one unit's "Q" and the next unit
     bool mVerbose = false;
     Faults mFaults;
 
