@@ -119,7 +119,7 @@ private slots:
         const auto refused = [](const char *name, const QString &fileUrl, const char *reason, const QByteArray &content = {}) {
             QTest::newRow(name) << fileUrl << content
                                 << QStringLiteral("Could not open configuration file \"%1\" \"%2\"").arg(fileUrl, reason)
-                                << QByteArray();
+                                << QByteArray(SIGNAL(configurationUnreadable(QString,QString)));
         };
         refused("not a local file URL", QStringLiteral("http://example.com/cw.bgc"), "not a local file");
         refused("FIFO without a writer: refused, not blocking", url(QStringLiteral("fifo.bgc")), "not a regular file");
@@ -159,7 +159,8 @@ private slots:
         QList<QSharedPointer<QSignalSpy>> spies;
         for (const char *signal : {SIGNAL(loadFileSuccessful(QString)), SIGNAL(configurationVersionObsolete()),
                                    SIGNAL(configurationVersionMismatch()), SIGNAL(configurationChecksumError()),
-                                   SIGNAL(configurationParseError()), SIGNAL(configurationUnsupported(QString))})
+                                   SIGNAL(configurationParseError()), SIGNAL(configurationUnsupported(QString)),
+                                   SIGNAL(configurationUnreadable(QString,QString))})
             spies.append(QSharedPointer<QSignalSpy>::create(mStateMachine, signal));
 
         if (!logLine.isEmpty())
