@@ -10,70 +10,53 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-namespace {
-
-const QJsonObject RECORD{{"outcome", "SUCCESS"}, {"port", "/dev/ttyUSB0"}};
-
-void limitFileSize(rlim_t bytes)
-{
-    const rlimit limit{bytes, RLIM_INFINITY};
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-} // namespace
-
 class TestRecordFile : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        // A write past the size limit then falls short as on a full disk.
-        std::signal(SIGXFSZ, SIG_IGN);
-    }
-
     void append_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QByteArray>("earlier");
+        QTest::addColumn<QByteArray>("earlier"); // "fifo", "folder" or the file's content
+        QTest::addColumn<int>("sizeLimit"); // a full disk after so many bytes; 0: none
         QTest::addColumn<QString>("error"); // empty: appended
         QTest::addColumn<QByteArray>("after");
-        const QByteArray line = QJsonDocument(RECORD).toJson(QJsonDocument::Compact) + '\n';
-        QTest::newRow("no file yet") << "file" << QByteArray() << "" << line;
-        QTest::newRow("after the earlier records") << "file" << QByteArray("{}\n") << "" << "{}\n" + line;
-        QTest::newRow("earlier record cut short: ended first") << "file" << QByteArray("{\"out") << ""
-                                                               << "{\"out\n" + line;
-        QTest::newRow("disk full: no half record left") << "full" << QByteArray("{}\n") << "only 3 of" << QByteArray("{}\n");
-        QTest::newRow("FIFO without a reader: refused at once") << "fifo" << QByteArray() << "not a regular file" << QByteArray();
-        QTest::newRow("folder") << "folder" << QByteArray() << "Is a directory" << QByteArray();
+        const QByteArray line = "{\"outcome\":\"SUCCESS\"}\n";
+        QTest::newRow("after the earlier records") << QByteArray("{}\n") << 0 << "" << "{}\n" + line;
+        QTest::newRow("earlier record cut short: ended first") << QByteArray("{\"out") << 0 << "" << "{\"out\n" + line;
+        QTest::newRow("disk full: no half record left") << QByteArray("{}\n") << 6 << "only 3 of" << QByteArray("{}\n");
+        QTest::newRow("FIFO without a reader: refused at once") << QByteArray("fifo") << 0 << "not a regular file" << QByteArray();
+        QTest::newRow("folder") << QByteArray("folder") << 0 << "Is a directory" << QByteArray();
     }
 
     void append()
     {
-        QFETCH(QString, kind);
         QFETCH(QByteArray, earlier);
+        QFETCH(int, sizeLimit);
         QFETCH(QString, error);
         QTemporaryDir dir;
         const QString path = dir.filePath("records.jsonl");
         QFile file(path);
-        if (!earlier.isEmpty())
+        if (earlier == "fifo")
+            QCOMPARE(::mkfifo(qPrintable(path), 0600), 0);
+        else if (earlier == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
         file.close();
-        if (kind == "fifo")
-            QCOMPARE(::mkfifo(qPrintable(path), 0600), 0);
-        if (kind == "folder")
-            QVERIFY(QDir().mkdir(path));
-        if (kind == "full")
-            limitFileSize(rlim_t(earlier.size() + 3));
+        // A write past the size limit falls short, as on a full disk.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{sizeLimit ? rlim_t(sizeLimit) : RLIM_INFINITY, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &limit);
 
         QString reason;
-        const bool appended = QVt::Sm::appendRecordLine(path, RECORD, &reason);
-        limitFileSize(RLIM_INFINITY);
+        const bool appended = QVt::Sm::appendRecordLine(path, {{"outcome", "SUCCESS"}}, &reason);
+        limit.rlim_cur = RLIM_INFINITY;
+        setrlimit(RLIMIT_FSIZE, &limit);
 
         QCOMPARE(appended, error.isEmpty());
         QVERIFY2(error.isEmpty() ? reason.isEmpty() : reason.startsWith(error), qPrintable(reason));
-        if (kind == "file" || kind == "full")
+        if (earlier != "fifo" && earlier != "folder")
             QTEST(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), "after");
     }
 };
