@@ -221,7 +221,9 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
         qWarning() << "No permission to open the serial port: add your user to the group that "
                       "owns the device (usually dialout), then log in again. Port and group:"
                    << systemLocation(mPortName) << QFileInfo(systemLocation(mPortName)).group();
-    emit errorOccurred(error, serialPortErrorToText(error));
+    // An error the port library has no name for (a port that is a folder) is told in the
+    // system's words.
+    emit errorOccurred(error, error == QSerialPort::UnknownError ? mPort->errorString() : serialPortErrorToText(error));
     // Closed once the port has finished its failed read, before it signals again.
     if (readFailed || mLineGone)
         QMetaObject::invokeMethod(this, [this] { closeSerial(); }, Qt::QueuedConnection);

@@ -20,6 +20,14 @@ Window {
     maximumHeight: height
     color: Theme.themeWhite
 
+    // A changed setting takes the line away from a connection, which ends first.
+    function apply(setting, value) {
+        if (setting.value === value)
+            return
+        mainApplication.endConnection()
+        setting.value = value
+    }
+
     Column {
         id: content
         anchors.centerIn: parent
@@ -72,10 +80,7 @@ Window {
                     ThemedCheckBox {
                         objectName: "boolSettingEditor"
                         checked: settingRow.setting.value === true
-                        onCheckedChanged: {
-                            if (settingRow.setting.value !== checked)
-                                settingRow.setting.value = checked
-                        }
+                        onCheckedChanged: connectionSettingsWindow.apply(settingRow.setting, checked)
                     }
                 }
 
@@ -86,7 +91,7 @@ Window {
                         width: 175
                         selectByMouse: true
                         text: settingRow.setting.value === undefined ? "" : String(settingRow.setting.value)
-                        onTextChanged: settingRow.setting.value = text
+                        onTextChanged: connectionSettingsWindow.apply(settingRow.setting, text)
                     }
                 }
 
@@ -100,7 +105,7 @@ Window {
                         model: settingRow.setting.comboValues
                         onModelChanged: selectValue()
                         Component.onCompleted: selectValue()
-                        onActivated: settingRow.setting.value = settingRow.setting.comboValues[index]
+                        onActivated: connectionSettingsWindow.apply(settingRow.setting, settingRow.setting.comboValues[index])
                     }
                 }
                 ThemedText {

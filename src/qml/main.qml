@@ -109,15 +109,17 @@ ThemedApplicationWindow {
             unsavedQuitCheckDialog.open()
             return
         }
-        if (stateMachine.connected) {
-            stateMachine.doEnterNormalOperation()
-            // The machine runs on this thread, so this only catches an end it reached at once.
-            for (var i = 0; i < 10000; ++i) {
-                if (!stateMachine.connected)
-                    break
-            }
-        }
+        endConnection()
         Qt.quit()
+    }
+
+    // Ends the connection before its line changes or goes: a connected unit is sent back
+    // to normal operation first, one being reached is let go; either way the port is closed.
+    function endConnection() {
+        if (canTalkToDevice)
+            stateMachine.doEnterNormalOperation()
+        else if (stateMachine.connected || stateMachine.busy)
+            stateMachine.doDisconnect()
     }
 
     visible: true
@@ -165,8 +167,21 @@ ThemedApplicationWindow {
                       + "\n\n" + qsTr("Product ID") + ": " + productId)
         }
         function onConfigurationVersionMismatch() {
-            showWarning(qsTr("Configuration Data Version Mismatch"),
-                        qsTr("The configuration data was created with another version of this software. Though the data from the file has been loaded as carefully as possible, this could lead to unexpected behavior."))
+            showError(qsTr("Configuration Data Version Mismatch"),
+                      qsTr("The configuration data was created with another version of this software and could not be loaded."))
+        }
+        function onConfigurationUnreadable(filePath, reason) {
+            showError(qsTr("Configuration File Unreadable"),
+                      qsTr("The configuration file could not be read.") + "\n\n" + qsTr("File") + ": " + filePath
+                      + "\n" + qsTr("Reason") + ": " + reason)
+        }
+        function onConfigurationTooLarge() {
+            showError(qsTr("Configuration Too Large"),
+                      qsTr("The configuration is too large to be written to the device; nothing was sent."))
+        }
+        function onEditedConfigurationReplaced(editedDeviceName) {
+            showWarning(qsTr("Configuration of Another Product"),
+                        qsTr("The configuration being edited was for a %1, not for the connected device. The connected device's own configuration has been read and is shown instead.").arg(editedDeviceName))
         }
         function onConfigurationVersionObsolete() {
             showError(qsTr("Configuration Data Obsolete"),

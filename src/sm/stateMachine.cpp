@@ -113,6 +113,7 @@ void StateMachine::doLoadConfiguration(const QString &configurationUrl)
     QString reason;
     if (!WholeFile::read(filePath, &bytes, &reason)) {
         qWarning() << "Could not open configuration file" << configurationUrl << reason;
+        emit configurationUnreadable(filePath.isEmpty() ? configurationUrl : filePath, reason);
         return;
     }
     File configuration(nullptr);
@@ -238,6 +239,11 @@ void StateMachine::run()
     connect(m, &StateMachineDefinition::writeToDeviceSuccessful, this, &StateMachine::writeToDeviceSuccessful);
     connect(m, &StateMachineDefinition::factoryResetSuccessful, this, &StateMachine::factoryResetSuccessful);
     connect(m, &StateMachineDefinition::pairingModeSuccessful, this, &StateMachine::pairingModeSuccessful);
+    connect(m, &StateMachineDefinition::configurationTooLarge, this, &StateMachine::configurationTooLarge);
+    connect(m, &StateMachineDefinition::deviceInfoRead, this, &StateMachine::deviceInfoRead);
+    connect(m, &StateMachineDefinition::editedConfigurationReplaced, this, &StateMachine::editedConfigurationReplaced);
+    connect(m, &StateMachineDefinition::configurationForAnotherProduct, this,
+            &StateMachine::configurationForAnotherProduct);
 
     connect(m, &StateMachineDefinition::startTimeoutWatch, this, &StateMachine::onStartTimeoutWatch);
     connect(m, &StateMachineDefinition::stopTimeoutWatch, this, &StateMachine::onStopTimeoutWatch);

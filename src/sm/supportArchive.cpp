@@ -1,10 +1,8 @@
 #include "sm/supportArchive.h"
 
-#include <qvtpb/abstractMessage.h>
+#include "sm/networkDeviceInfo.h"
+
 #include <qvtpb/configurationFile.h>
-#include <qvtpb/interfaceConfig.h>
-#include <qvtpb/networkConfig.h>
-#include <qvtpb/networkDeviceInfo.h>
 #include <qvtpb/productDeviceInfo.h>
 
 #include "ktbridge.pb.h"
@@ -35,26 +33,6 @@ bool writeEntry(KZip &zip, const QString &name, const QByteArray &data)
 void appendLine(QByteArray &text, const QString &pattern, const QString &value)
 {
     text += pattern.arg(value).toLocal8Bit();
-}
-
-// The network device information behind an interface method of the device
-// ("wlanInterface", "bluetoothInterface"), or null when any link is missing.
-const QVt::Pb::Network::DeviceInfo *networkDeviceInfo(AbstractDevice *device, const char *interfaceMethod)
-{
-    const QByteArray signature = QByteArray(interfaceMethod) + "()";
-    if (device->metaObject()->indexOfMethod(signature.constData()) < 0)
-        return nullptr;
-    QVt::Pb::AbstractMessage *message = nullptr;
-    if (!QMetaObject::invokeMethod(device, interfaceMethod, Qt::AutoConnection,
-                                   Q_RETURN_ARG(QVt::Pb::AbstractMessage *, message)))
-        return nullptr;
-    const auto *interfaceConfig = qobject_cast<const QVt::Pb::Interface::Config *>(message);
-    if (!interfaceConfig)
-        return nullptr;
-    const auto *networkConfig = qobject_cast<const QVt::Pb::Network::Config *>(interfaceConfig->object());
-    if (!networkConfig)
-        return nullptr;
-    return networkConfig->deviceInfo();
 }
 
 } // namespace

@@ -166,7 +166,7 @@ private slots:
         const auto refused = [](const char *name, const QString &fileUrl, const char *reason, const QByteArray &content = {}) {
             QTest::newRow(name) << fileUrl << content
                                 << QStringLiteral("Could not open configuration file \"%1\" \"%2\"").arg(fileUrl, reason)
-                                << QByteArray();
+                                << QByteArray(SIGNAL(configurationUnreadable(QString,QString)));
         };
         refused("not a local file URL", QStringLiteral("http://example.com/cw.bgc"), "not a local file");
         refused("larger than 1 MiB", url(QStringLiteral("huge.bgc")), "larger than 1048576 bytes",
@@ -204,7 +204,8 @@ private slots:
         QList<QSharedPointer<QSignalSpy>> spies;
         for (const char *signal : {SIGNAL(loadFileSuccessful(QString)), SIGNAL(configurationVersionObsolete()),
                                    SIGNAL(configurationVersionMismatch()), SIGNAL(configurationChecksumError()),
-                                   SIGNAL(configurationParseError()), SIGNAL(configurationUnsupported(QString))})
+                                   SIGNAL(configurationParseError()), SIGNAL(configurationUnsupported(QString)),
+                                   SIGNAL(configurationUnreadable(QString,QString))})
             spies.append(QSharedPointer<QSignalSpy>::create(mStateMachine, signal));
 
         if (!logLine.isEmpty())

@@ -77,8 +77,9 @@ private slots:
         SaveStatusTracker::instance();
         QVERIFY(mDir.isValid());
         QVERIFY(writeFile(mDir.filePath(QStringLiteral("device.bgc")), reportedCwbConfiguration()));
-        QVERIFY(mSimulator.start({"--link", mDir.filePath("port"), "--id-string", ID_STRING, "--config", mDir.filePath("device.bgc")}));
-        qputenv("KTBRIDGE_EXTRA_PORTS", mDir.filePath(QStringLiteral("port")).toLocal8Bit());
+        QVERIFY(mSimulator.start({"--link", mDir.filePath("port"), "--id-string", ID_STRING, "--config", mDir.filePath("device.bgc"), "--verbose"}));
+        QVERIFY(writeFile(mDir.filePath(QStringLiteral("other port")), QByteArray()));
+        qputenv("KTBRIDGE_EXTRA_PORTS", (mDir.filePath(QStringLiteral("port")) + ':' + mDir.filePath(QStringLiteral("other port"))).toLocal8Bit());
 
         mStateMachine = StateMachine::instance();
         mEngine.reset(new QQmlEngine);
@@ -307,6 +308,37 @@ private slots:
         if (!line.isEmpty())
             QCOMPARE(created.at(0).at(0).toString(), line);
         QCOMPARE(shownWindow(QStringLiteral("New Configuration")) != nullptr, line.isEmpty());
+    }
+
+    // A connection whose product or line changes sends the unit back to normal operation
+    // before the port is closed, and the status bar tells that it ended.
+    void endOfConnection_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("new configuration for another product") << "new";
+        QTest::newRow("port changed in the connection settings") << "port";
+    }
+
+    void endOfConnection()
+    {
+        QFETCH(QString, how);
+        connectDevice();
+        const QByteArray normalOperation = "rx 43 00 01 51 13 0D";
+        const int sent = mSimulator.standardError().count(normalOperation);
+        if (how == QLatin1String("new")) {
+            mStateMachine->doNewConfiguration(QStringLiteral("0000c0de0001"));
+        } else {
+            QVariant shown;
+            QMetaObject::invokeMethod(mWindow, "showWindow", Q_RETURN_ARG(QVariant, shown), Q_ARG(QVariant, "connectionSettings.qml"));
+            auto *window = qobject_cast<QQuickWindow *>(shown.value<QObject *>());
+            QVERIFY(window);
+            QQuickItem *ports = item(window->contentItem(), QStringLiteral("comboSettingEditor"));
+            const int other = ports->property("model").toStringList().indexOf(mDir.filePath(QStringLiteral("other port")));
+            QVERIFY(other >= 0);
+            QMetaObject::invokeMethod(ports, "activated", Q_ARG(int, other));
+        }
+        QCOMPARE(text("connectionStatusText"), QStringLiteral("Not connected"));
+        QTRY_COMPARE(mSimulator.standardError().count(normalOperation), sent + 1);
     }
 
     // A serial number shows as it is, every other number in lower-case hexadecimal, the date
