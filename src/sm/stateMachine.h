@@ -88,6 +88,8 @@ signals:
     void factoryResetSuccessful();
     void pairingModeSuccessful();
     void loadStartupOptions(QString configurationFile, bool autoflash);
+    // A received payload has been handled; the link passes the next one only then.
+    void replyHandled(bool replyAwaited);
 
 protected:
     void run() override;

@@ -40,10 +40,12 @@ signals:
 
 private:
     void handleRequest(const QByteArray &payload);
-    void sendReply(const QByteArray &payload);
+    // stalePayload, if any, follows the reply's frame in the same burst.
+    void sendReply(const QByteArray &payload, const QByteArray &stalePayload = QByteArray());
     QByteArray frameToSend(const QByteArray &payload) const;
     bool keepConfiguration(const QByteArray &configuration);
     void onFrameTimeout();
+    void onFloodTimer();
     void log(const QString &line) const;
 
     const SimulatorOptions mOptions;
@@ -51,6 +53,8 @@ private:
     QByteArray mConfiguration;
     Comms::Protocol::FrameReader mReader;
     QTimer mFrameTimeout;
+    // Drives the flood fault while it runs.
+    QTimer mFloodTimer;
     int mFramesReceived = 0;
 };
 
