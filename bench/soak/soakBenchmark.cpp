@@ -1,7 +1,9 @@
 // Runs many cycles of connect, read, write and disconnect against ktbridge-sim in one
 // process, with the program's own hub and facade on this (the GUI) thread, and prints
 // whether every cycle succeeded, the resident memory after cycle 100 and after the last
-// one, and the cycle times. A plain program, not a test.
+// one, and the cycle times. With --flood it instead connects to a unit that answers the
+// product-ID request with a stream of identification frames, and prints the resident memory
+// over the flood and when the reply time-out fired. A plain program, not a test.
 #include "simulatorProcess.h"
 
 #include "comms/commsHandler.h"
@@ -85,6 +87,37 @@ const char *cycle(StateMachine &stateMachine)
     return nullptr;
 }
 
+// Connects to a flooding unit with a reply time-out of the flood's length, samples the
+// resident memory every 100 ms until the time-out, and prints the figures.
+int flood(StateMachine &stateMachine, int seconds)
+{
+    const int timeoutMs = seconds * 1000;
+    stateMachine.setReplyTimeout(timeoutMs);
+    stateMachine.start();
+    QSignalSpy timedOut(&stateMachine, &StateMachine::timeout);
+    QElapsedTimer timer;
+    // Until the machine has been handed over to this thread, a connect is dropped.
+    waitFor([&] {
+        stateMachine.doConnect();
+        return stateMachine.busy();
+    });
+    timer.start();
+    const long startKib = residentKib();
+    long peakKib = startKib;
+    while (timedOut.isEmpty() && timer.elapsed() < 2 * timeoutMs + WAIT_MS) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        peakKib = std::max(peakKib, residentKib());
+    }
+    const qint64 endedMs = timer.elapsed();
+    stateMachine.quit();
+    stateMachine.wait();
+    std::printf("flood: %d s, reply time-out %s after %lld ms (set: %d ms, includes the wake-up)\n", seconds,
+                timedOut.isEmpty() ? "not fired" : "fired", endedMs, timeoutMs);
+    std::printf("resident memory: %ld KiB at the start, peak %ld KiB (goal: under 65536)\n", startKib, peakKib);
+    std::printf("log lines: %d\n", loggedLines);
+    return timedOut.isEmpty() ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -100,6 +133,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption cyclesOption(QStringLiteral("cycles"), QStringLiteral("Number of cycles."),
                                           QStringLiteral("N"), QStringLiteral("1000"));
     parser.addOption(cyclesOption);
+    const QCommandLineOption floodOption(QStringLiteral("flood"),
+                                         QStringLiteral("Measure a flood of frames for S seconds instead."),
+                                         QStringLiteral("S"));
+    parser.addOption(floodOption);
     parser.process(app);
     const int cycles = qMax(BASELINE_CYCLE, parser.value(cyclesOption).toInt());
 
@@ -107,7 +144,10 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("port"));
     SimulatorProcess simulator;
-    if (!simulator.start({QStringLiteral("--link"), link, QStringLiteral("--product-id"), PRODUCT_ID})) {
+    QStringList simulatorArguments = {QStringLiteral("--link"), link, QStringLiteral("--product-id"), PRODUCT_ID};
+    if (parser.isSet(floodOption))
+        simulatorArguments << QStringLiteral("--fault") << QStringLiteral("flood");
+    if (!simulator.start(simulatorArguments)) {
         std::fprintf(stderr, "The simulator did not start: %s\n", simulator.standardError().constData());
         return 1;
     }
@@ -115,6 +155,8 @@ int main(int argc, char *argv[])
     QSettings().setValue(QStringLiteral("comms/serial/port"), link);
     CommsHandler::instance();
     StateMachine stateMachine(nullptr);
+    if (parser.isSet(floodOption))
+        return flood(stateMachine, qMax(1, parser.value(floodOption).toInt()));
     stateMachine.start();
     // The machine is handed over to this thread after its start; until then a connect
     // is dropped.
