@@ -1,13 +1,17 @@
 // Runs many cycles of connect, read, write and disconnect against ktbridge-sim in one
 // process, with the program's own hub and facade on this (the GUI) thread, and prints
 // whether every cycle succeeded, the resident memory after cycle 100 and after the last
-// one, and the cycle times. With --flood it instead connects to a unit that answers the
-// product-ID request with a stream of identification frames, and prints the resident memory
-// over the flood and when the reply time-out fired. A plain program, not a test.
+// one, and the cycle times. With --flood S it instead runs an autoflash of
+// ktbridge-configurator against a unit that answers the product-ID request with a stream of
+// identification frames, with a reply time-out of S seconds, and prints the program's
+// resident memory over the flood and when it ended. A plain program, not a test.
 #include "simulatorProcess.h"
 
 #include "comms/commsHandler.h"
+#include "device/deviceFactory.h"
 #include "sm/stateMachine.h"
+
+#include <qvtbusgate/abstractDevice.h>
 
 #include <qvtpb/utilities.h>
 
@@ -15,6 +19,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -43,10 +48,11 @@ void countMessage(QtMsgType, const QMessageLogContext &, const QString &)
     ++loggedLines;
 }
 
-// Resident set size in KiB, from the second field of /proc/self/statm (in pages).
-long residentKib()
+// Resident set size in KiB of this process or another, from the second field of
+// /proc/<process>/statm (in pages).
+long residentKib(const QString &process = QStringLiteral("self"))
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
+    QFile statm(QStringLiteral("/proc/%1/statm").arg(process));
     if (!statm.open(QIODevice::ReadOnly))
         return -1;
     const QList<QByteArray> fields = statm.readAll().split(' ');
@@ -87,35 +93,48 @@ const char *cycle(StateMachine &stateMachine)
     return nullptr;
 }
 
-// Connects to a flooding unit with a reply time-out of the flood's length, samples the
-// resident memory every 100 ms until the time-out, and prints the figures.
-int flood(StateMachine &stateMachine, int seconds)
+// The autoflash run against the flooding unit on link, its memory sampled every 100 ms.
+int flood(const QTemporaryDir &dir, const QString &link, int seconds)
 {
-    const int timeoutMs = seconds * 1000;
-    stateMachine.setReplyTimeout(timeoutMs);
-    stateMachine.start();
-    QSignalSpy timedOut(&stateMachine, &StateMachine::timeout);
-    QElapsedTimer timer;
-    // Until the machine has been handed over to this thread, a connect is dropped.
-    waitFor([&] {
-        stateMachine.doConnect();
-        return stateMachine.busy();
-    });
-    timer.start();
-    const long startKib = residentKib();
-    long peakKib = startKib;
-    while (timedOut.isEmpty() && timer.elapsed() < 2 * timeoutMs + WAIT_MS) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-        peakKib = std::max(peakKib, residentKib());
+    const QString configurationPath = dir.filePath(QStringLiteral("cwb.bgc"));
+    const QSharedPointer<QVt::Device::AbstractDevice> device =
+        QVt::Device::DeviceFactory::instance()->createDevice(PRODUCT_ID);
+    QFile file(configurationPath);
+    if (!device || !file.open(QIODevice::WriteOnly) || file.write(device->serialize()) <= 0) {
+        std::fprintf(stderr, "No configuration to flash.\n");
+        return 1;
     }
+    file.close();
+    const int timeoutMs = seconds * 1000;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("settings")));
+    environment.insert(QStringLiteral("KTBRIDGE_AUTOFLASH_LOG"), dir.filePath(QStringLiteral("records.jsonl")));
+    environment.insert(QStringLiteral("KTBRIDGE_PORT"), link);
+    environment.insert(QStringLiteral("KTBRIDGE_REPLY_TIMEOUT_MS"), QString::number(timeoutMs));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QStringLiteral(KT_CONFIGURATOR_PATH),
+                  {QStringLiteral("--config"), configurationPath, QStringLiteral("--autoflash")});
+    const QString pid = QString::number(process.processId());
+    long peakKib = 0;
+    while (!process.waitForFinished(100) && timer.elapsed() < 2 * timeoutMs + WAIT_MS)
+        peakKib = std::max(peakKib, residentKib(pid));
     const qint64 endedMs = timer.elapsed();
-    stateMachine.quit();
-    stateMachine.wait();
-    std::printf("flood: %d s, reply time-out %s after %lld ms (set: %d ms, includes the wake-up)\n", seconds,
-                timedOut.isEmpty() ? "not fired" : "fired", endedMs, timeoutMs);
-    std::printf("resident memory: %ld KiB at the start, peak %ld KiB (goal: under 65536)\n", startKib, peakKib);
-    std::printf("log lines: %d\n", loggedLines);
-    return timedOut.isEmpty() ? 1 : 0;
+    process.kill();
+    process.waitForFinished();
+    const QList<QByteArray> lines = process.readAllStandardError().split('\n');
+    const bool error = lines.contains("ERROR");
+    std::printf("flood: reply time-out %d ms, autoflash ended after %lld ms with %s\n", timeoutMs, endedMs,
+                error ? "ERROR" : lines.contains("SUCCESS") ? "SUCCESS" : "no verdict");
+    std::printf("resident memory of the program: peak %ld KiB (goal: under 65536)\n", peakKib);
+    for (const QByteArray &line : lines) {
+        if (line.startsWith("Dropped received frames"))
+            std::printf("%s\n", line.constData());
+    }
+    return error ? 0 : 1;
 }
 
 } // namespace
@@ -134,7 +153,7 @@ int main(int argc, char *argv[])
                                           QStringLiteral("N"), QStringLiteral("1000"));
     parser.addOption(cyclesOption);
     const QCommandLineOption floodOption(QStringLiteral("flood"),
-                                         QStringLiteral("Measure a flood of frames for S seconds instead."),
+                                         QStringLiteral("Instead, an autoflash against a flood for S seconds."),
                                          QStringLiteral("S"));
     parser.addOption(floodOption);
     parser.process(app);
@@ -151,12 +170,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "The simulator did not start: %s\n", simulator.standardError().constData());
         return 1;
     }
+    if (parser.isSet(floodOption))
+        return flood(dir, link, qMax(1, parser.value(floodOption).toInt()));
     qputenv("KTBRIDGE_EXTRA_PORTS", link.toLocal8Bit());
     QSettings().setValue(QStringLiteral("comms/serial/port"), link);
     CommsHandler::instance();
     StateMachine stateMachine(nullptr);
-    if (parser.isSet(floodOption))
-        return flood(stateMachine, qMax(1, parser.value(floodOption).toInt()));
     stateMachine.start();
     // The machine is handed over to this thread after its start; until then a connect
     // is dropped.

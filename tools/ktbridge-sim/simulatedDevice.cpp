@@ -26,9 +26,9 @@ const QByteArray WRITE_ACKNOWLEDGEMENT = QByteArrayLiteral("S");
 constexpr int PIECE_GAP_MS = 100;
 // A device gives up on a frame whose rest does not follow within this time.
 constexpr int FRAME_TIMEOUT_MS = 1000;
-// A flood sends this many identification frames every millisecond: several megabytes a
-// minute, more than a reader that queues each frame can keep up with.
-constexpr int FLOOD_FRAMES_PER_TICK = 16;
+// A flood sends this many identification frames every millisecond, megabytes a second:
+// more than a reader that queues a call for each frame can keep up with.
+constexpr int FLOOD_FRAMES_PER_TICK = 256;
 constexpr int FLOOD_INTERVAL_MS = 1;
 // A payload holds at most 65535 bytes, one of them the 'L' of the reply.
 constexpr int MAX_CONFIGURATION_SIZE = 65534;
