@@ -74,6 +74,7 @@ void CommsHandler::setCurrentProviderType(const QString &providerType)
     // Every listed type creates a provider; "Serial" is the only one.
     auto *serial = new SerialProvider(nullptr);
     connect(this, &CommsHandler::writeData, serial, &SerialProvider::onWriteData);
+    connect(this, &CommsHandler::replyHandled, serial, &SerialProvider::onReplyHandled);
     mProvider.reset(serial);
     mProvider->moveToThread(&mWorkerThread);
     connect(mProvider.data(), &DataProvider::newData, this, [this](const QByteArray &data) {
@@ -132,6 +133,11 @@ void CommsHandler::onStartCyclicWrite(QByteArray data, int intervalMs, bool stop
 
     onWriteData(data);
     mCyclicTimer.start();
+}
+
+void CommsHandler::onReplyHandled(bool replyAwaited)
+{
+    emit replyHandled(replyAwaited);
 }
 
 void CommsHandler::onStopCyclicWrite()

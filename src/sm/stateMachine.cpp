@@ -226,6 +226,7 @@ void StateMachine::run()
     connect(m, &StateMachineDefinition::stopCyclicWrite, hub, &CommsHandler::onStopCyclicWrite);
     connect(hub, &CommsHandler::newData, this, &StateMachine::onNewData);
     connect(hub, &CommsHandler::errorOccurred, this, &StateMachine::onCommsError);
+    connect(this, &StateMachine::replyHandled, hub, &CommsHandler::onReplyHandled);
 
     connect(m, &StateMachineDefinition::connectedChanged, this, &StateMachine::connectedChanged);
     connect(m, &StateMachineDefinition::busyChanged, this, &StateMachine::busyChanged);
@@ -281,6 +282,9 @@ void StateMachine::run()
 void StateMachine::onNewData(QByteArray data)
 {
     processEvent(EventNewData{data});
+    // A busy machine still awaits a reply (it ignored a repeated identification text,
+    // or sent its next request).
+    emit replyHandled(busy());
 }
 
 void StateMachine::onLoadStartupOptions(QString configurationFile, bool autoflash)

@@ -95,6 +95,8 @@ signals:
     void editedConfigurationReplaced(QString editedDeviceName);
     void configurationForAnotherProduct(QString deviceName, QString productId);
     void loadStartupOptions(QString configurationFile, bool autoflash);
+    // A received payload has been handled; the link passes the next one only then.
+    void replyHandled(bool replyAwaited);
 
 protected:
     void run() override;

@@ -156,6 +156,8 @@ private slots:
         QTest::newRow("connect, repeat-id") << successSignal(CONNECT);
         QTest::newRow("connect, hang-up-after=2") << COMMS_ERROR;
         QTest::newRow("connect, stale reply") << successSignal(CONNECT);
+        QTest::newRow("connect, false-start") << successSignal(CONNECT);
+        QTest::newRow("connect, flood") << TIMEOUT;
         QTest::newRow("read, split") << successSignal(READ);
         QTest::newRow("read, noise") << successSignal(READ);
         QTest::newRow("read, repeat-id") << successSignal(READ);
@@ -166,6 +168,8 @@ private slots:
         QTest::newRow("write, noise") << successSignal(WRITE);
         QTest::newRow("write, repeat-id") << successSignal(WRITE);
         QTest::newRow("write, vanish") << COMMS_ERROR;
+        QTest::newRow("write, false-start") << successSignal(WRITE);
+        QTest::newRow("write, stale-reply") << TIMEOUT;
         // Nothing answers a reset; the unit restarts and is gone, which is no error.
         QTest::newRow("factory reset, vanish") << successSignal(RESET);
     }
@@ -228,6 +232,9 @@ private slots:
         QTest::newRow("autoflash, repeat-id") << QByteArray("SUCCESS");
         QTest::newRow("autoflash, hang-up-after=2") << QByteArray("ERROR");
         QTest::newRow("autoflash, corrupt configuration") << QByteArray("SUCCESS");
+        QTest::newRow("autoflash, false-start") << QByteArray("SUCCESS");
+        QTest::newRow("autoflash, stale-reply") << QByteArray("ERROR");
+        QTest::newRow("autoflash, flood") << QByteArray("ERROR");
     }
 
     // The verdict once with its exit status, an "ERROR" just after its reason; the start-up file

@@ -17,12 +17,19 @@ using Comms::Protocol::BootProtocol;
 
 const QByteArray NOISE = QByteArrayLiteral("\xFF\x00\x55\xAA\x0D");
 const QByteArray ERROR_REPLY = QByteArrayLiteral("E");
+// A start byte whose length announces the longest frame there is.
+const QByteArray FALSE_START = QByteArrayLiteral("C\xFF\xFF");
+const QByteArray WRITE_ACKNOWLEDGEMENT = QByteArrayLiteral("S");
 
 // Pieces of one reply, and the parts of a faulty reply, arrive this far apart so that a
 // reader sees them in separate reads.
 constexpr int PIECE_GAP_MS = 100;
 // A device gives up on a frame whose rest does not follow within this time.
 constexpr int FRAME_TIMEOUT_MS = 1000;
+// A flood sends this many identification frames every millisecond, megabytes a second:
+// more than a reader that queues a call for each frame can keep up with.
+constexpr int FLOOD_FRAMES_PER_TICK = 256;
+constexpr int FLOOD_INTERVAL_MS = 1;
 // A payload holds at most 65535 bytes, one of them the 'L' of the reply.
 constexpr int MAX_CONFIGURATION_SIZE = 65534;
 
@@ -75,6 +82,8 @@ SimulatedDevice::SimulatedDevice(const SimulatorOptions &options, QObject *paren
     mFrameTimeout.setSingleShot(true);
     mFrameTimeout.setInterval(FRAME_TIMEOUT_MS);
     connect(&mFrameTimeout, &QTimer::timeout, this, &SimulatedDevice::onFrameTimeout);
+    mFloodTimer.setInterval(FLOOD_INTERVAL_MS);
+    connect(&mFloodTimer, &QTimer::timeout, this, &SimulatedDevice::onFloodTimer);
 }
 
 bool SimulatedDevice::start(QString *errorText)
@@ -150,6 +159,7 @@ void SimulatedDevice::onBytesReceived(const QByteArray &bytes)
 void SimulatedDevice::onClientChanged()
 {
     mFrameTimeout.stop();
+    mFloodTimer.stop();
     const QByteArray rest = mReader.clear();
     if (!rest.isEmpty())
         log(QStringLiteral("rx discarded ") + hex(rest));
@@ -157,20 +167,29 @@ void SimulatedDevice::onClientChanged()
 
 void SimulatedDevice::handleRequest(const QByteArray &payload)
 {
+    mFloodTimer.stop();
     if (mOptions.mFaults.mSilent || mFramesReceived <= mOptions.mFaults.mSilentFor || mUnitGone)
         return;
     if (payload == BootProtocol::BOOT_SEQUENCE_PAYLOAD) {
         sendReply(mOptions.mIdString.toUtf8());
         return;
     }
+    if (mOptions.mFaults.mFlood) {
+        log(QStringLiteral("tx flood ") + hex(frameToSend(mOptions.mIdString.toUtf8())));
+        mFloodTimer.start();
+        return;
+    }
     switch (payload.at(0)) {
     case 'P':
-        sendReply('P' + mOptions.mProductIdBytes);
+        sendReply('P' + mOptions.mProductIdBytes,
+                  mOptions.mFaults.mStaleReply ? WRITE_ACKNOWLEDGEMENT : QByteArray());
         break;
     case 'L':
         sendReply(mOptions.mFaults.mErrorOnRead ? ERROR_REPLY : 'L' + mConfiguration);
         break;
     case 'S':
+        if (mOptions.mFaults.mStaleReply)
+            break;
         sendReply(!mOptions.mFaults.mErrorOnWrite
                           && (mOptions.mFaults.mLoseWrite || keepConfiguration(payload.mid(1)))
                       ? QByteArrayLiteral("S")
@@ -193,12 +212,17 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
     }
 }
 
-void SimulatedDevice::sendReply(const QByteArray &payload)
+void SimulatedDevice::sendReply(const QByteArray &payload, const QByteArray &stalePayload)
 {
     int delay = mOptions.mReplyDelayMs;
     if (mOptions.mFaults.mNoise) {
         log(QStringLiteral("tx noise ") + hex(NOISE));
         emit transmit(NOISE, delay);
+        delay = PIECE_GAP_MS;
+    }
+    if (mOptions.mFaults.mFalseStart) {
+        log(QStringLiteral("tx noise ") + hex(FALSE_START));
+        emit transmit(FALSE_START, delay);
         delay = PIECE_GAP_MS;
     }
     if (mOptions.mFaults.mRepeatId) {
@@ -207,7 +231,9 @@ void SimulatedDevice::sendReply(const QByteArray &payload)
         emit transmit(idFrame, delay);
         delay = PIECE_GAP_MS;
     }
-    const QByteArray frame = frameToSend(payload);
+    // A stale reply travels in the same burst as the real one.
+    const QByteArray frame =
+        frameToSend(payload) + (stalePayload.isEmpty() ? QByteArray() : frameToSend(stalePayload));
     log(QStringLiteral("tx ") + hex(frame));
     if (!mOptions.mFaults.mSplit) {
         emit transmit(frame, delay);
@@ -247,6 +273,12 @@ void SimulatedDevice::onFrameTimeout()
 {
     const QByteArray rest = mReader.clear();
     log(QStringLiteral("rx discarded ") + hex(rest));
+}
+
+void SimulatedDevice::onFloodTimer()
+{
+    const QByteArray frame = frameToSend(mOptions.mIdString.toUtf8());
+    emit transmit(frame.repeated(FLOOD_FRAMES_PER_TICK), 0);
 }
 
 void SimulatedDevice::log(const QString &line) const

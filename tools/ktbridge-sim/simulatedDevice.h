@@ -40,7 +40,8 @@ signals:
 
 private:
     void handleRequest(const QByteArray &payload);
-    void sendReply(const QByteArray &payload);
+    // stalePayload, if any, follows the reply's frame in the same burst.
+    void sendReply(const QByteArray &payload, const QByteArray &stalePayload = QByteArray());
     QByteArray frameToSend(const QByteArray &payload) const;
     bool keepConfiguration(const QByteArray &configuration);
     // Makes unit number mUnit answer: its identity, its factory and stored configuration.
@@ -48,6 +49,7 @@ private:
     void onUnitLeft();
     QString storePath() const;
     void onFrameTimeout();
+    void onFloodTimer();
     void log(const QString &line) const;
 
     const SimulatorOptions mOptions;
@@ -55,6 +57,8 @@ private:
     QByteArray mConfiguration;
     Comms::Protocol::FrameReader mReader;
     QTimer mFrameTimeout;
+    // Drives the flood fault while it runs.
+    QTimer mFloodTimer;
     int mFramesReceived = 0;
     int mUnit = 0;
     // A unit in normal operation no longer answers; the next one comes after a pause.

@@ -51,7 +51,14 @@ const char DESCRIPTION[] =
     "  noise             stray bytes (FF 00 55 AA 0D) arrive before every reply\n"
     "  repeat-id         the identification text arrives again before every reply\n"
     "  hang-up-after=N   after answering N frames the line is closed, as an unplugged cable\n"
-    "                    would be, and the simulator ends (exit status 0)";
+    "                    would be, and the simulator ends (exit status 0)\n"
+    "  false-start       a start byte and two bytes (43 FF FF) arrive before every reply, as\n"
+    "                    if a frame of 65535 bytes began\n"
+    "  stale-reply       the reply to \"P\" comes in one burst with an 'S' acknowledgement; a\n"
+    "                    write that follows is neither kept nor acknowledged\n"
+    "  flood             the boot sequence is answered; every later request is answered with\n"
+    "                    identification frames streamed as fast as the line takes them, until\n"
+    "                    the next request or the client goes away";
 
 const Device::KtBridgeProduct::eModel MODELS[] = {Device::KtBridgeProduct::MODEL_CW,
                                                   Device::KtBridgeProduct::MODEL_CB,
@@ -120,6 +127,12 @@ bool parseFault(const QString &name, Faults *faults, QString *message)
         faults->mNoise = true;
     else if (name == QLatin1String("repeat-id"))
         faults->mRepeatId = true;
+    else if (name == QLatin1String("false-start"))
+        faults->mFalseStart = true;
+    else if (name == QLatin1String("stale-reply"))
+        faults->mStaleReply = true;
+    else if (name == QLatin1String("flood"))
+        faults->mFlood = true;
     else if (name.startsWith(hangUpPrefix))
         return parseCount(name, hangUpPrefix, &faults->mHangUpAfter, message);
     else if (name.startsWith(silentForPrefix))

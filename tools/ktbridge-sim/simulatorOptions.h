@@ -26,6 +26,9 @@ struct Faults
     bool mNoise = false;         // stray bytes go out before every reply
     bool mRepeatId = false;      // the identification text goes out again before every reply
     int mHangUpAfter = 0;        // closes the line after this many frames (0: never)
+    bool mFalseStart = false;    // a start byte and two bytes go out before every reply
+    bool mStaleReply = false;    // acknowledges a write with the product ID, never after it
+    bool mFlood = false;         // streams identification frames instead of any later reply
 };
 
 // What the command line asked the simulator to be. Plain value type.
