@@ -18,7 +18,13 @@ Column {
     // Pairing mode needs a connected unit that is not busy.
     property bool pairingAvailable: false
     property Item toolTipItem: parent
-    readonly property var bluetooth: bluetoothInterface.object
+    // Stands in while the device's objects are gone (the device is being replaced and this
+    // page is about to go), so that every binding still finds what it reads.
+    readonly property var shownInterface: bluetoothInterface ? bluetoothInterface : ({ enabled: false, object: null })
+    readonly property var bluetooth: shownInterface.object ? shownInterface.object : ({
+        deviceName: "", pin: "", discoverable: false, isValidDeviceName: accept, isValidPin: accept })
+
+    function accept() { return true }
     readonly property var invalidRows: [deviceName, pin].filter(function (row) { return row.error !== "" })
 
     // The user asked for pairing mode.
@@ -30,7 +36,7 @@ Column {
         verticalAlignment: Text.AlignVCenter
         color: Theme.themeWarning
         font.bold: true
-        text: bluetoothTab.bluetoothInterface.enabled && bluetoothTab.factoryPinInUse
+        text: bluetoothTab.shownInterface.enabled && bluetoothTab.factoryPinInUse
               ? qsTr("The factory PIN is still in use: anyone nearby who knows it can pair with the bridge.")
               : ""
     }
@@ -45,15 +51,15 @@ Column {
             FlagSetting {
                 objectName: "bluetoothEnabled"
                 text: qsTr("Bluetooth enabled")
-                value: bluetoothTab.bluetoothInterface.enabled
+                value: bluetoothTab.shownInterface.enabled
                 help: qsTr("Switched off, the radio stays silent; its settings are kept.")
                 toolTipItem: bluetoothTab.toolTipItem
-                onEdited: bluetoothTab.bluetoothInterface.enabled = value
+                onEdited: bluetoothTab.shownInterface.enabled = value
             }
 
             Column {
                 spacing: 6
-                enabled: bluetoothTab.bluetoothInterface.enabled
+                enabled: bluetoothTab.shownInterface.enabled
 
                 TextSetting {
                     id: deviceName

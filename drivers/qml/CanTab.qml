@@ -9,6 +9,10 @@ Column {
     objectName: "canTab"
 
     property var can
+    // Stands in while the device's objects are gone (the device is being replaced and this
+    // page is about to go), so that every binding still finds what it reads.
+    readonly property var bus: can ? can : ({ bitRate: 500000, samplePoint: 875, listenOnly: false, termination: false,
+                                              filterCount: 0, filters: [], duplicateOf: function () { return -1 } })
     property Item toolTipItem: parent
     // What the page offers; the configuration itself takes any rate up to 1 Mbit/s.
     readonly property var standardBitRates: [10000, 20000, 50000, 100000, 125000, 250000, 500000, 800000, 1000000]
@@ -23,7 +27,7 @@ Column {
 
     // A cell of the filter table; rows being made or dropped may ask out of range.
     function filterText(row, column) {
-        var filter = row >= 0 && row < can.filterCount ? can.filters[row] : null
+        var filter = row >= 0 && row < bus.filterCount ? bus.filters[row] : null
         if (!filter)
             return ""
         if (column === "extended")
@@ -33,7 +37,7 @@ Column {
 
     // Why the selected filter cannot take these settings: another row has them already.
     function duplicateText(identifier, mask, extended) {
-        var row = can.duplicateOf(filterTable.currentRow, identifier, mask, extended)
+        var row = bus.duplicateOf(filterTable.currentRow, identifier, mask, extended)
         return row < 0 ? "" : qsTr("The filter in row %1 has this identifier, mask and kind already.").arg(row + 1)
     }
     padding: 10
@@ -49,20 +53,20 @@ Column {
             ChoiceSetting {
                 objectName: "bitRate"
                 label: qsTr("Bit rate")
-                value: canTab.can.bitRate
+                value: canTab.bus.bitRate
                 choices: canTab.standardBitRates.map(function (rate) {
                     return { value: rate, text: canTab.bitRateText(rate) }
                 })
                 otherText: function (rate) { return qsTr("%1 bit/s (non-standard)").arg(rate) }
                 help: qsTr("Every node on the bus must use the same bit rate.")
                 toolTipItem: canTab.toolTipItem
-                onEdited: canTab.can.bitRate = value
+                onEdited: canTab.bus.bitRate = value
             }
             NumberSetting {
                 id: samplePoint
                 objectName: "samplePoint"
                 label: qsTr("Sample point")
-                value: canTab.can.samplePoint / 10
+                value: canTab.bus.samplePoint / 10
                 minimumValue: 0.1
                 maximumValue: 99.9
                 decimals: 1
@@ -71,25 +75,25 @@ Column {
                 help: qsTr("Where in each bit the bridge reads the bus level, as a share of the bit time. "
                            + "Use the value of the other nodes, usually 75 % to 87.5 %.")
                 toolTipItem: canTab.toolTipItem
-                onEdited: canTab.can.samplePoint = Math.round(value * 10)
+                onEdited: canTab.bus.samplePoint = Math.round(value * 10)
             }
             FlagSetting {
                 objectName: "listenOnly"
                 text: qsTr("Listen only")
-                value: canTab.can.listenOnly
+                value: canTab.bus.listenOnly
                 help: qsTr("The bridge receives frames but never sends, not even acknowledgements. "
                            + "Use it to watch a bus without disturbing it.")
                 toolTipItem: canTab.toolTipItem
-                onEdited: canTab.can.listenOnly = value
+                onEdited: canTab.bus.listenOnly = value
             }
             FlagSetting {
                 objectName: "termination"
                 text: qsTr("Termination resistor (120 Ω)")
-                value: canTab.can.termination
+                value: canTab.bus.termination
                 help: qsTr("Switch it on only when the bridge sits at one end of the bus; "
                            + "a bus needs exactly two terminations.")
                 toolTipItem: canTab.toolTipItem
-                onEdited: canTab.can.termination = value
+                onEdited: canTab.bus.termination = value
             }
         }
     }
@@ -100,8 +104,8 @@ Column {
         width: canTab.width - 20
 
         readonly property var filter: filterTable.currentRow >= 0
-                                      && filterTable.currentRow < canTab.can.filterCount
-                                      ? canTab.can.filters[filterTable.currentRow] : null
+                                      && filterTable.currentRow < canTab.bus.filterCount
+                                      ? canTab.bus.filters[filterTable.currentRow] : null
 
         // Why the last change of kind was refused; it goes with the next selection.
         property string kindRefusal: ""
@@ -136,7 +140,7 @@ Column {
                     objectName: "filterTable"
                     width: 380
                     height: 190
-                    model: canTab.can.filterCount
+                    model: canTab.bus.filterCount
 
                     TableViewColumn {
                         title: qsTr("Identifier")
@@ -167,7 +171,7 @@ Column {
                 ThemedText {
                     width: filterTable.width
                     wrapMode: Text.Wrap
-                    text: canTab.can.filterCount === 0 ? qsTr("No filters: the bridge passes every frame.")
+                    text: canTab.bus.filterCount === 0 ? qsTr("No filters: the bridge passes every frame.")
                                                            : qsTr("A frame passes when any filter accepts it.")
                 }
             }
@@ -262,8 +266,8 @@ Column {
                         objectName: "addFilter"
                         text: qsTr("Add")
                         onClicked: {
-                            canTab.can.addFilter()
-                            filterGroup.select(canTab.can.filterCount - 1)
+                            canTab.bus.addFilter()
+                            filterGroup.select(canTab.bus.filterCount - 1)
                         }
                     }
                     ThemedButton {
@@ -272,8 +276,8 @@ Column {
                         enabled: filterGroup.filter !== null
                         onClicked: {
                             var row = filterTable.currentRow
-                            canTab.can.removeFilter(row)
-                            filterGroup.select(Math.min(row, canTab.can.filterCount - 1))
+                            canTab.bus.removeFilter(row)
+                            filterGroup.select(Math.min(row, canTab.bus.filterCount - 1))
                         }
                     }
                 }

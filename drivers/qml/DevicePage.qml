@@ -14,6 +14,12 @@ ThemedPage {
     objectName: "devicePage"
 
     property var device: null
+
+    // A property of the device, or fallback while it is gone (it is being replaced and this
+    // page is about to go), so that every binding still finds what it reads.
+    function part(name, fallback) {
+        return device ? device[name] : fallback
+    }
     // The fields whose text or choice is not in the configuration: { label, tab, reason }.
     readonly property var invalidFields: {
         var fields = []
@@ -35,7 +41,7 @@ ThemedPage {
     Component {
         id: canTab
         CanTab {
-            can: devicePage.device.can
+            can: devicePage.part("can", null)
             toolTipItem: devicePage
         }
     }
@@ -43,8 +49,8 @@ ThemedPage {
     Component {
         id: wlanTab
         WlanTab {
-            wlanInterface: devicePage.device.wlanInterface
-            factoryPassphraseInUse: devicePage.device.factoryPassphraseInUse
+            wlanInterface: devicePage.part("wlanInterface", null)
+            factoryPassphraseInUse: devicePage.part("factoryPassphraseInUse", false)
             toolTipItem: devicePage
         }
     }
@@ -52,8 +58,8 @@ ThemedPage {
     Component {
         id: bluetoothTab
         BluetoothTab {
-            bluetoothInterface: devicePage.device.bluetoothInterface
-            factoryPinInUse: devicePage.device.factoryPinInUse
+            bluetoothInterface: devicePage.part("bluetoothInterface", null)
+            factoryPinInUse: devicePage.part("factoryPinInUse", false)
             pairingAvailable: stateMachine.connected && !stateMachine.busy
             toolTipItem: devicePage
             onPairingRequested: {

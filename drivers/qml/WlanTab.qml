@@ -18,7 +18,13 @@ Column {
     property var wlanInterface
     property bool factoryPassphraseInUse: false
     property Item toolTipItem: parent
-    readonly property var wlan: wlanInterface.object
+    // Stands in while the device's objects are gone (the device is being replaced and this
+    // page is about to go), so that every binding still finds what it reads.
+    readonly property var shownInterface: wlanInterface ? wlanInterface : ({ enabled: false, object: null })
+    readonly property var wlan: shownInterface.object ? shownInterface.object : ({
+        mode: 0, ssid: "", security: 0, passphrase: "", channel: 0, ipMode: 0, ipAddress: "", netmask: "",
+        gateway: "", tcpPort: 1, isValidSsid: accept, isValidPassphrase: accept, isValidAddress: accept,
+        isValidNetmask: accept, isValidGateway: accept })
     readonly property var invalidRows: [security, ssid, passphrase, channel, ipMode, ipAddress, netmaskSetting,
                                         gatewaySetting, tcpPort].filter(function (row) { return row.error !== "" })
     // A choice that needs another field first: the configuration keeps its old
@@ -40,13 +46,15 @@ Column {
     }
 
     Connections {
-        target: wlanTab.wlan
+        target: wlanTab.wlanInterface ? wlanTab.wlan : null
         function onSecurityChanged() { wlanTab.pendingSecurity = -1 }
         function onIpModeChanged() { wlanTab.pendingStatic = false }
     }
 
+    function accept() { return true }
+
     // A switched-off radio keeps its configuration as it is, nothing half-chosen.
-    readonly property bool radioOn: wlanInterface.enabled
+    readonly property bool radioOn: shownInterface.enabled
     onRadioOnChanged: {
         pendingSecurity = -1
         pendingStatic = false
@@ -58,7 +66,7 @@ Column {
         verticalAlignment: Text.AlignVCenter
         color: Theme.themeWarning
         font.bold: true
-        text: !wlanTab.wlanInterface.enabled ? ""
+        text: !wlanTab.shownInterface.enabled ? ""
               : wlanTab.wlan.security === WlanConfig.SECURITY_OPEN
                 ? qsTr("This network is open: anyone nearby can join it and reach the CAN bus.")
                 : wlanTab.factoryPassphraseInUse
@@ -76,15 +84,15 @@ Column {
             FlagSetting {
                 objectName: "wlanEnabled"
                 text: qsTr("WLAN enabled")
-                value: wlanTab.wlanInterface.enabled
+                value: wlanTab.shownInterface.enabled
                 help: qsTr("Switched off, the radio stays silent; its settings are kept.")
                 toolTipItem: wlanTab.toolTipItem
-                onEdited: wlanTab.wlanInterface.enabled = value
+                onEdited: wlanTab.shownInterface.enabled = value
             }
 
             Column {
                 spacing: 6
-                enabled: wlanTab.wlanInterface.enabled
+                enabled: wlanTab.shownInterface.enabled
 
                 ChoiceSetting {
                     objectName: "wlanMode"
@@ -179,7 +187,7 @@ Column {
     ThemedGroupBox {
         title: qsTr("Address")
         width: wlanTab.width - 20
-        enabled: wlanTab.wlanInterface.enabled
+        enabled: wlanTab.shownInterface.enabled
 
         Column {
             spacing: 6

@@ -240,6 +240,77 @@ private slots:
         QMetaObject::invokeMethod(dialog, "close");
     }
 
+    // Save, Save As and Write take only what the fields show: while one is refused or
+    // incomplete, a warning names it and nothing is saved or sent; once fixed, Write finishes
+    // the field being edited and the unit holds exactly what the fields show.
+    void invalidFieldsRefused_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("save") << "saveConfigurationAction" << "Configuration Not Saved";
+        QTest::newRow("save as") << "saveConfigurationAsAction" << "Configuration Not Saved";
+        QTest::newRow("write") << "writeDataToDeviceAction" << "Configuration Not Written";
+    }
+
+    void invalidFieldsRefused()
+    {
+        QFETCH(QString, action);
+        connectDevice();
+        const auto field = [this](const char *name) { return item(mWindow->contentItem(), name); };
+        field("ipAddressField")->setProperty("text", "192.168.4.300");
+        field("passphraseField")->setProperty("text", "");
+        QSignalSpy saved(mStateMachine, &StateMachine::saveFileSuccessful);
+        QSignalSpy written(mStateMachine, &StateMachine::writeToDeviceSuccessful);
+        QMetaObject::invokeMethod(named(action.toLatin1()), "trigger");
+        QObject *warning = named("warningDialog");
+        QTEST(warning->property("title").toString(), "title");
+        const QString text = warning->property("text").toString();
+        QVERIFY2(text.contains("Address (WLAN tab)") && text.contains("Passphrase (WLAN tab)"), qPrintable(text));
+        QVERIFY(!named("saveDialog")->property("visible").toBool() && !mStateMachine->busy());
+        QMetaObject::invokeMethod(warning, "close");
+
+        field("ipAddressField")->setProperty("text", "192.168.4.30");
+        field("passphraseField")->setProperty("text", "a new passphrase");
+        field("passphraseField")->forceActiveFocus();
+        QMetaObject::invokeMethod(named("writeDataToDeviceAction"), "trigger");
+        QTRY_COMPARE(written.count(), 1);
+        QCOMPARE(saved.count(), 0);
+        mStateMachine->doReadDeviceConfiguration();
+        QTRY_VERIFY(!mStateMachine->busy());
+        QCOMPARE(field("ipAddressField")->property("text").toString(), QStringLiteral("192.168.4.30"));
+        QCOMPARE(field("passphraseField")->property("text").toString(), QStringLiteral("a new passphrase"));
+    }
+
+    // A factory reset asks first; No sends nothing.
+    void factoryResetAsks_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("resets");
+        QTest::newRow("no") << "no" << 0;
+        QTest::newRow("yes") << "yes" << 1;
+    }
+
+    void factoryResetAsks()
+    {
+        QFETCH(QString, answer);
+        connectDevice();
+        QSignalSpy reset(mStateMachine, &StateMachine::factoryResetSuccessful);
+        QMetaObject::invokeMethod(named("factoryResetAction"), "trigger");
+        QObject *question = named("genericAreYouSureDialog");
+        QVERIFY(question->property("visible").toBool());
+        QCOMPARE(question->property("text").toString(), QStringLiteral("The unit's configuration is replaced by its factory settings. Do you want to proceed?"));
+        QMetaObject::invokeMethod(question, answer.toLatin1());
+        QMetaObject::invokeMethod(question, "close");
+        QFETCH(int, resets);
+        if (resets == 0) {
+            // A reset sent after all would be answered before this read.
+            QSignalSpy read(mStateMachine, &StateMachine::readFromDeviceSuccessful);
+            mStateMachine->doReadDeviceConfiguration();
+            QTRY_COMPARE(read.count(), 1);
+        }
+        QTRY_COMPARE(reset.count(), resets);
+    }
+
     // A serial number shows as it is, every other number in lower-case hexadecimal, the date
     // in UTC; a radio's row leaves when it reports no MAC.
     void deviceInfoWindow()
