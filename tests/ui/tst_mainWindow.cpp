@@ -53,6 +53,7 @@ private slots:
         qputenv("TZ", "Asia/Kolkata");
         tzset();
         QCoreApplication::setApplicationName(QStringLiteral("KT Bridge Configurator"));
+        QCoreApplication::setOrganizationName(QStringLiteral("Halvard Motion Systems"));
         QVt::Pb::Utilities::registerMetaTypes();
         SaveStatusTracker::instance();
         QVERIFY(mDir.isValid());
@@ -70,6 +71,11 @@ private slots:
         for (auto it = properties.cbegin(); it != properties.cend(); ++it)
             mEngine->rootContext()->setContextProperty(it.key(), it.value());
         mQuit.reset(new QSignalSpy(mEngine.get(), &QQmlEngine::quit));
+        // Every case is a piece of a user's session, in which no QML warning may appear.
+        connect(mEngine.get(), &QQmlEngine::warnings, this, [this](const QList<QQmlError> &warnings) {
+            for (const QQmlError &warning : warnings)
+                mQmlWarnings += warning.toString();
+        });
 
         QQmlComponent component(mEngine.get(), QUrl(QStringLiteral("qrc:/qml/main.qml")));
         mWindow = qobject_cast<QQuickWindow *>(component.create());
@@ -94,6 +100,7 @@ private slots:
         QTRY_VERIFY(!mStateMachine->connected() && !mStateMachine->busy());
         SaveStatusTracker::instance()->setSaveNeeded(false);
         mQuit->clear();
+        QVERIFY2(mQmlWarnings.isEmpty(), qPrintable(mQmlWarnings.join('\n')));
     }
 
     // Which device actions a user may take in each phase of a connection, and what the
@@ -338,6 +345,7 @@ private:
     std::unique_ptr<QQmlEngine> mEngine;
     QQuickWindow *mWindow = nullptr;
     std::unique_ptr<QSignalSpy> mQuit;
+    QStringList mQmlWarnings;
 };
 
 QTEST_MAIN(TestMainWindow)
