@@ -24,6 +24,7 @@ void prepare(Configuration *config)
     config->bluetooth()->setPin(QStringLiteral("1234"));
     config->can()->addFilter();
     config->can()->addFilter()->setExtended(true);
+    config->can()->addFilter();
 }
 
 // The object that holds the property at a dotted path ("can.filters.1.mask", "wlan.ssid"
@@ -70,6 +71,7 @@ private slots:
         row("sample point", "can.samplePoint", 999u, 1000u, "Refused CAN sample point 1000");
         row("standard identifier", "can.filters.0.identifier", 0x7ffu, 0x800u, "Refused CAN filter identifier 2048 extended false");
         row("extended identifier", "can.filters.1.identifier", 0x1fffffffu, 0x20000000u, "Refused CAN filter identifier 536870912 extended true");
+        row("duplicate filter", "can.filters.2.identifier", 2u, 0u, "Refused duplicate CAN filter 0 2047 extended false row 0");
         row("extended mask", "can.filters.1.mask", QVariant(), 0x20000000u, "Refused CAN filter mask 536870912 extended true");
         row("SSID bytes, not letters", "wlan.ssid", a32, umlauts16 + "a", QStringLiteral("Refused WLAN SSID \"%1a\"").arg(umlauts16));
         row("WPA2 passphrase length", "wlan.passphrase", "12345678", "1234567", wpa2);
