@@ -217,6 +217,8 @@ int KtbridgeCli::run(const QStringList &arguments)
         print(QString::fromLatin1(OVERVIEW).arg(list).toUtf8());
         return first.isEmpty() ? EXIT_STATUS_USAGE : EXIT_STATUS_SUCCESS;
     }
+    if (!command && first.startsWith(QLatin1Char('-')))
+        return fail(EXIT_STATUS_USAGE, QStringLiteral("\"%1\" comes after the subcommand: ktbridge SUBCOMMAND [OPTIONS]").arg(first));
     if (!command)
         return fail(EXIT_STATUS_USAGE, QStringLiteral("unknown subcommand \"%1\"").arg(first));
     mCommand = first;

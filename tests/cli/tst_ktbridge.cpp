@@ -125,6 +125,7 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown subcommand") << QStringList{"frob"} << 2 << "unknown subcommand \"frob\"";
+        QTest::newRow("option before the subcommand") << QStringList{"--port", "x", "info"} << 2 << "\"--port\" comes after the subcommand";
         QTest::newRow("unknown option") << QStringList{"info", "--frob"} << 2 << "Unknown option 'frob'.";
         QTest::newRow("missing argument") << QStringList{"write"} << 2 << "write needs FILE";
         QTest::newRow("reset unconfirmed") << QStringList{"reset"} << 2 << "add --yes to confirm";
