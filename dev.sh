@@ -12,10 +12,11 @@ PACKAGES=(
     qml-module-qtquick-layouts qml-module-qtquick-window2 qml-module-qtqml-models2
     qml-module-qttest
     libboost-dev libkf5archive-dev libprotobuf-dev protobuf-compiler
-    fonts-open-sans
+    fonts-open-sans qtdeclarative5-dev-tools
+    bash-completion
     qttools5-dev qttools5-dev-tools qttranslations5-l10n
 )
-CI_PACKAGES=(clang libclang-rt-14-dev)
+CI_PACKAGES=(clang libclang-rt-14-dev lintian)
 
 install_missing() {
     local missing=()

@@ -19,10 +19,12 @@
 #include <QIcon>
 #include <QLocale>
 #include <QQmlApplicationEngine>
+#include <QQuickWindow>
 #include <QStringList>
 #include <QUrl>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
 
 namespace {
@@ -94,11 +96,26 @@ CommandLine parseCommandLine(const QStringList &arguments)
     return commandLine;
 }
 
+// A path whose bytes are no text in the locale's encoding (a name that is not valid UTF-8)
+// does not survive a QString: the file is opened by its bytes, and named by its open
+// descriptor, which stays open for the whole run.
+QString reachablePath(const QByteArray &path)
+{
+    const QString decoded = QFile::decodeName(path);
+    if (QFile::encodeName(decoded) == path)
+        return decoded;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    return fd < 0 ? decoded : QStringLiteral("/proc/self/fd/%1").arg(fd);
+}
+
+// The start-up file (the argument after "--config") as a path that reaches it.
 QStringList argumentList(int argc, char **argv)
 {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    for (int i = 0; i < argc; ++i) {
+        const bool startupFile = i == 2 && arguments.at(1) == QLatin1String(OPTION_CONFIG);
+        arguments.append(startupFile ? reachablePath(argv[i]) : QString::fromLocal8Bit(argv[i]));
+    }
     return arguments;
 }
 
@@ -150,6 +167,10 @@ int main(int argc, char *argv[])
 
     std::unique_ptr<QQmlApplicationEngine> engine;
     if (commandLine.showsWindow()) {
+        // The offscreen platform has no OpenGL context to give, and the window would abort;
+        // a back end the user chose stays.
+        if (QGuiApplication::platformName() == QLatin1String("offscreen") && !qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+            QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
         engine.reset(new QQmlApplicationEngine());
         QApplication::setWindowIcon(QIcon(QStringLiteral("icon.ico")));
         // Before the first window and the driver plug-ins; the autoflash mode stays

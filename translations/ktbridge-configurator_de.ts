@@ -148,10 +148,6 @@
         <translation>Abweichende Version der Konfigurationsdaten</translation>
     </message>
     <message>
-        <source>The configuration data was created with another version of this software. Though the data from the file has been loaded as carefully as possible, this could lead to unexpected behavior.</source>
-        <translation>Die Konfigurationsdaten wurden mit einer anderen Version dieses Programms erstellt. Die Daten aus der Datei wurden so sorgfältig wie möglich geladen, dennoch kann dies zu unerwartetem Verhalten führen.</translation>
-    </message>
-    <message>
         <source>Configuration Data Obsolete</source>
         <translation>Konfigurationsdaten veraltet</translation>
     </message>
@@ -406,6 +402,74 @@
     <message>
         <source>ZIP archives</source>
         <translation>ZIP-Archive</translation>
+    </message>
+    <message>
+        <source>%1 tab</source>
+        <translation>Reiter %1</translation>
+    </message>
+    <message>
+        <source>These fields are not valid or not complete, so nothing was done:</source>
+        <translation>Diese Felder sind ungültig oder unvollständig, daher ist nichts geschehen:</translation>
+    </message>
+    <message>
+        <source>The configuration data was created with another version of this software and could not be loaded.</source>
+        <translation>Die Konfigurationsdaten wurden mit einer anderen Version dieses Programms erstellt und konnten nicht geladen werden.</translation>
+    </message>
+    <message>
+        <source>Configuration File Unreadable</source>
+        <translation>Konfigurationsdatei nicht lesbar</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be read.</source>
+        <translation>Die Konfigurationsdatei konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Configuration Too Large</source>
+        <translation>Konfiguration zu groß</translation>
+    </message>
+    <message>
+        <source>The configuration is too large to be written to the device; nothing was sent.</source>
+        <translation>Die Konfiguration ist zu groß, um auf das Gerät geschrieben zu werden; es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Configuration of Another Product</source>
+        <translation>Konfiguration eines anderen Produkts</translation>
+    </message>
+    <message>
+        <source>The configuration being edited was for a %1, not for the connected device. The connected device&apos;s own configuration has been read and is shown instead.</source>
+        <translation>Die bearbeitete Konfiguration war für %1 bestimmt, nicht für das angeschlossene Gerät. Stattdessen wurde die eigene Konfiguration des angeschlossenen Geräts gelesen und wird angezeigt.</translation>
+    </message>
+    <message>
+        <source>Configuration Not Saved</source>
+        <translation>Konfiguration nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>Factory Reset</source>
+        <translation>Werkseinstellungen</translation>
+    </message>
+    <message>
+        <source>The unit&apos;s configuration is replaced by its factory settings. Do you want to proceed?</source>
+        <translation>Die Konfiguration des Geräts wird durch die Werkseinstellungen ersetzt. Wollen Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Configuration Not Written</source>
+        <translation>Konfiguration nicht geschrieben</translation>
+    </message>
+    <message>
+        <source>Connect to the unit on %1 (Ctrl+Shift+C)</source>
+        <translation>Mit dem Gerät an %1 verbinden (Strg+Umschalt+C)</translation>
+    </message>
+    <message>
+        <source>the port chosen in Options</source>
+        <translation>der unter Optionen gewählten Schnittstelle</translation>
+    </message>
+    <message>
+        <source>make a new configuration (Ctrl+N)</source>
+        <translation>eine neue Konfiguration anlegen (Strg+N)</translation>
+    </message>
+    <message>
+        <source>or load a file (Ctrl+O)</source>
+        <translation>oder eine Datei laden (Strg+O)</translation>
     </message>
 </context>
 <context>

@@ -2,14 +2,66 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
-    <name>ChoiceSetting</name>
+    <name>BluetoothTab</name>
     <message>
-        <source>%1 (unknown value, kept as read)</source>
-        <translation>%1 (unbekannter Wert, wie gelesen beibehalten)</translation>
+        <source>The factory PIN is still in use: anyone nearby who knows it can pair with the bridge.</source>
+        <translation>Die werkseitige PIN ist noch in Gebrauch: Jeder in der Nähe, der sie kennt, kann sich mit der Bridge koppeln.</translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>Bluetooth enabled</source>
+        <translation>Bluetooth eingeschaltet</translation>
+    </message>
+    <message>
+        <source>Switched off, the radio stays silent; its settings are kept.</source>
+        <translation>Ausgeschaltet bleibt das Funkmodul stumm; seine Einstellungen bleiben erhalten.</translation>
+    </message>
+    <message>
+        <source>Device name</source>
+        <translation>Gerätename</translation>
+    </message>
+    <message>
+        <source>The name needs 1 to 32 bytes; this one has %1.</source>
+        <translation>Der Name braucht 1 bis 32 Bytes; dieser hat %1.</translation>
+    </message>
+    <message>
+        <source>The name other devices see when they search; 1 to 32 bytes.</source>
+        <translation>Der Name, den andere Geräte bei der Suche sehen; 1 bis 32 Bytes.</translation>
+    </message>
+    <message>
+        <source>PIN</source>
+        <translation>PIN</translation>
+    </message>
+    <message>
+        <source>The PIN needs 4 to 16 digits, nothing else.</source>
+        <translation>Die PIN braucht 4 bis 16 Ziffern und nichts anderes.</translation>
+    </message>
+    <message>
+        <source>Asked for when a device pairs with the bridge; 4 to 16 digits.</source>
+        <translation>Wird abgefragt, wenn sich ein Gerät mit der Bridge koppelt; 4 bis 16 Ziffern.</translation>
+    </message>
+    <message>
+        <source>Discoverable</source>
+        <translation>Sichtbar</translation>
+    </message>
+    <message>
+        <source>Other devices find the bridge when they search. Devices already paired connect either way.</source>
+        <translation>Andere Geräte finden die Bridge bei der Suche. Bereits gekoppelte Geräte verbinden sich in jedem Fall.</translation>
+    </message>
+    <message>
+        <source>Enter pairing mode...</source>
+        <translation>Kopplungsmodus starten...</translation>
+    </message>
+    <message>
+        <source>Available while a device is connected.</source>
+        <translation>Verfügbar, solange ein Gerät verbunden ist.</translation>
     </message>
 </context>
 <context>
-    <name>DevicePage</name>
+    <name>CanTab</name>
     <message>
         <source>%1 Mbit/s</source>
         <translation>%1 Mbit/s</translation>
@@ -31,16 +83,8 @@
         <translation>Standard</translation>
     </message>
     <message>
-        <source>CAN</source>
-        <translation>CAN</translation>
-    </message>
-    <message>
-        <source>WLAN</source>
-        <translation>WLAN</translation>
-    </message>
-    <message>
-        <source>Bluetooth</source>
-        <translation>Bluetooth</translation>
+        <source>The filter in row %1 has this identifier, mask and kind already.</source>
+        <translation>Der Filter in Zeile %1 hat bereits diesen Identifier, diese Maske und diese Art.</translation>
     </message>
     <message>
         <source>Bus</source>
@@ -130,6 +174,61 @@
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
+</context>
+<context>
+    <name>ChoiceSetting</name>
+    <message>
+        <source>%1 (unknown value, kept as read)</source>
+        <translation>%1 (unbekannter Wert, wie gelesen beibehalten)</translation>
+    </message>
+</context>
+<context>
+    <name>DevicePage</name>
+    <message>
+        <source>CAN</source>
+        <translation>CAN</translation>
+    </message>
+    <message>
+        <source>WLAN</source>
+        <translation>WLAN</translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>Pairing Mode</source>
+        <translation>Kopplungsmodus</translation>
+    </message>
+    <message>
+        <source>The device leaves the configuration mode and waits for a Bluetooth device to pair. Do you want to proceed?</source>
+        <translation>Das Gerät verlässt den Konfigurationsmodus und wartet auf die Kopplung mit einem Bluetooth-Gerät. Wollen Sie fortfahren?</translation>
+    </message>
+</context>
+<context>
+    <name>NumberSetting</name>
+    <message>
+        <source>The device reported %1, outside %2 to %3; kept until you change it.</source>
+        <translation>Das Gerät meldete %1, außerhalb von %2 bis %3; bleibt erhalten, bis Sie ihn ändern.</translation>
+    </message>
+    <message>
+        <source>Enter a number from %1 to %2.</source>
+        <translation>Geben Sie eine Zahl von %1 bis %2 ein.</translation>
+    </message>
+</context>
+<context>
+    <name>TextSetting</name>
+    <message>
+        <source>Show</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message>
+        <source>Show %1</source>
+        <translation>%1 anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>WlanTab</name>
     <message>
         <source>This network is open: anyone nearby can join it and reach the CAN bus.</source>
         <translation>Dieses Netzwerk ist offen: Jeder in der Nähe kann sich verbinden und den CAN-Bus erreichen.</translation>
@@ -183,6 +282,10 @@
         <translation>Sicherheit</translation>
     </message>
     <message>
+        <source>Not taken yet: it needs a passphrase that fits it.</source>
+        <translation>Noch nicht übernommen: Dazu ist eine passende Passphrase nötig.</translation>
+    </message>
+    <message>
         <source>Open (no password)</source>
         <translation>Offen (kein Kennwort)</translation>
     </message>
@@ -225,6 +328,10 @@
     <message>
         <source>IPv4 address</source>
         <translation>IPv4-Adresse</translation>
+    </message>
+    <message>
+        <source>Not taken yet: it needs a valid address, netmask and gateway.</source>
+        <translation>Noch nicht übernommen: Dazu sind eine gültige Adresse, Netzmaske und ein gültiges Gateway nötig.</translation>
     </message>
     <message>
         <source>Automatic (DHCP)</source>
@@ -277,80 +384,6 @@
     <message>
         <source>The port on which the bridge serves the CAN bus to network clients; they must use the same port.</source>
         <translation>Der Port, an dem die Bridge den CAN-Bus für Netzwerk-Clients bereitstellt; diese müssen denselben Port verwenden.</translation>
-    </message>
-    <message>
-        <source>The factory PIN is still in use: anyone nearby who knows it can pair with the bridge.</source>
-        <translation>Die werkseitige PIN ist noch in Gebrauch: Jeder in der Nähe, der sie kennt, kann sich mit der Bridge koppeln.</translation>
-    </message>
-    <message>
-        <source>Bluetooth enabled</source>
-        <translation>Bluetooth eingeschaltet</translation>
-    </message>
-    <message>
-        <source>Device name</source>
-        <translation>Gerätename</translation>
-    </message>
-    <message>
-        <source>The name needs 1 to 32 bytes; this one has %1.</source>
-        <translation>Der Name braucht 1 bis 32 Bytes; dieser hat %1.</translation>
-    </message>
-    <message>
-        <source>The name other devices see when they search; 1 to 32 bytes.</source>
-        <translation>Der Name, den andere Geräte bei der Suche sehen; 1 bis 32 Bytes.</translation>
-    </message>
-    <message>
-        <source>PIN</source>
-        <translation>PIN</translation>
-    </message>
-    <message>
-        <source>The PIN needs 4 to 16 digits, nothing else.</source>
-        <translation>Die PIN braucht 4 bis 16 Ziffern und nichts anderes.</translation>
-    </message>
-    <message>
-        <source>Asked for when a device pairs with the bridge; 4 to 16 digits.</source>
-        <translation>Wird abgefragt, wenn sich ein Gerät mit der Bridge koppelt; 4 bis 16 Ziffern.</translation>
-    </message>
-    <message>
-        <source>Discoverable</source>
-        <translation>Sichtbar</translation>
-    </message>
-    <message>
-        <source>Other devices find the bridge when they search. Devices already paired connect either way.</source>
-        <translation>Andere Geräte finden die Bridge bei der Suche. Bereits gekoppelte Geräte verbinden sich in jedem Fall.</translation>
-    </message>
-    <message>
-        <source>Enter pairing mode...</source>
-        <translation>Kopplungsmodus starten...</translation>
-    </message>
-    <message>
-        <source>Pairing Mode</source>
-        <translation>Kopplungsmodus</translation>
-    </message>
-    <message>
-        <source>The device leaves the configuration mode and waits for a Bluetooth device to pair. Do you want to proceed?</source>
-        <translation>Das Gerät verlässt den Konfigurationsmodus und wartet auf die Kopplung mit einem Bluetooth-Gerät. Wollen Sie fortfahren?</translation>
-    </message>
-    <message>
-        <source>Available while a device is connected.</source>
-        <translation>Verfügbar, solange ein Gerät verbunden ist.</translation>
-    </message>
-</context>
-<context>
-    <name>NumberSetting</name>
-    <message>
-        <source>The device reported %1, outside %2 to %3; kept until you change it.</source>
-        <translation>Das Gerät meldete %1, außerhalb von %2 bis %3; bleibt erhalten, bis Sie ihn ändern.</translation>
-    </message>
-</context>
-<context>
-    <name>TextSetting</name>
-    <message>
-        <source>Show</source>
-        <translation>Anzeigen</translation>
-    </message>
-    <message>
-        <source>Show %1</source>
-        <translation>%1 anzeigen</translation>
     </message>
 </context>
 </TS>

@@ -2,7 +2,8 @@
 // object { value, text }. A value the list lacks (a non-standard bit rate, an
 // enumeration value of a newer firmware) is shown as an extra entry made by
 // otherText(), so that what a unit reports is shown as it is and kept until the user
-// picks another choice.
+// picks another choice. A choice that waits for another field shows error, the
+// reason it is not in the configuration yet.
 import QtQuick 2.3
 import "qrc:///themes/halvard/qml/."
 
@@ -11,10 +12,12 @@ Row {
 
     property alias label: labelText.text
     property int labelWidth: 200
+    property alias reasonWidth: reason.width
     property var value
     property var choices: []
     property string help: ""
     property var otherText: function (value) { return qsTr("%1 (unknown value, kept as read)").arg(value) }
+    property string error: ""
     property Item toolTipItem: parent
     readonly property alias comboBox: comboBox
     readonly property bool known: indexOf(value) >= 0
@@ -49,7 +52,9 @@ Row {
         objectName: setting.objectName + "Combo"
         width: 220
         label: setting.label
-        description: setting.help
+        description: setting.error !== "" ? setting.error : setting.help
+        activeFocusOnTab: true
+        errorHighlight: setting.error !== ""
         model: setting.entries.map(function (entry) { return entry.text })
         currentIndex: setting.entryIndex()
         onActivated: {
@@ -61,8 +66,14 @@ Row {
         }
 
         ThemedToolTip {
-            text: setting.help
+            text: setting.error !== "" ? setting.error : setting.help
             showAboveItem: setting.toolTipItem
         }
+    }
+
+    SettingReason {
+        id: reason
+        objectName: setting.objectName + "Error"
+        text: setting.error
     }
 }

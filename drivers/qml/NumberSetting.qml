@@ -1,16 +1,18 @@
 // One number of a device page: a label and a themed spin box whose limits are those
-// the configuration accepts. Only the user's own changes reach the configuration:
-// a value a unit reported outside the limits stays as it is, with a note beside the
-// box, until the user changes it.
+// the configuration accepts. A step (button, key, wheel) reaches the configuration at
+// once; a typed number only when the user finishes it (Enter, or leaving the field)
+// and it lies within the limits. A number outside them is never clamped: it stays as
+// typed, marked, and the configuration keeps its value. A value a unit reported
+// outside the limits stays as it is, with a note, until the user changes it.
 import QtQuick 2.3
 import "qrc:///themes/halvard/qml/."
-import "qrc:///themes/halvard/theme.js" as Theme
 
 Row {
     id: setting
 
     property alias label: labelText.text
     property int labelWidth: 200
+    property alias reasonWidth: reason.width
     property real value: 0
     property alias minimumValue: spinBox.minimumValue
     property alias maximumValue: spinBox.maximumValue
@@ -23,8 +25,40 @@ Row {
     property Item toolTipItem: parent
     readonly property alias spinBox: spinBox
     readonly property bool outside: value < minimumValue || value > maximumValue
+    // Returns why a number within the limits cannot be taken, or "" when it can.
+    property var problem: function (value) { return "" }
+    // The number the box shows, typed or not; NaN while it shows none.
+    readonly property real shown: spinBox.valueFromText(spinBox.__text)
+    readonly property string error: !enabled ? ""
+                                    : !spinBox.acceptableInput ? qsTr("Enter a number from %1 to %2.")
+                                                                 .arg(limitText(minimumValue)).arg(limitText(maximumValue))
+                                    : shown !== value ? problem(shown) : ""
+    // The text when the user came to the field: leaving it unchanged is no edit, even
+    // where the box shows a reported value clamped to its limits.
+    property string textBefore: ""
 
     signal edited(real value)
+
+    function limitText(limit) {
+        return prefix + (radix === 10 ? limit.toFixed(decimals) : limit.toString(radix)) + suffix
+    }
+
+    function finish() {
+        if (shown === value)
+            spinBox.showValue()
+        else if (spinBox.__text !== textBefore && problem(shown) === "")
+            edited(shown)
+        textBefore = spinBox.__text
+    }
+
+    // Gives up the typed number: the box shows the configuration's value again.
+    function revert() {
+        spinBox.value = value
+        spinBox.value = Qt.binding(function () { return setting.value })
+        spinBox.showValue()
+    }
+
+    onEnabledChanged: if (!enabled) revert()
 
     spacing: 10
 
@@ -41,31 +75,30 @@ Row {
         width: 220
         objectName: setting.objectName + "SpinBox"
         label: setting.label
-        description: setting.outside ? outsideNote.text : setting.help
+        description: reason.text !== "" ? reason.text : setting.help
+        strictRange: true
         value: setting.value
-        // Typing, keys, the step buttons and the wheel all need focus or the pointer;
-        // a loaded value arrives without either. A value the box merely clamped to new
-        // limits (another filter selected, a reported value out of range) is no edit.
-        onValueChanged: {
-            var clamped = Math.max(minimumValue, Math.min(maximumValue, setting.value))
-            if ((activeFocus || hovered) && value !== setting.value && value !== clamped)
+        onActiveFocusChanged: if (activeFocus) setting.textBefore = __text
+        onEditingFinished: setting.finish()
+        onStepped: {
+            setting.textBefore = __text
+            if (value !== setting.value && setting.problem(value) === "")
                 setting.edited(value)
         }
 
         ThemedToolTip {
-            text: setting.help
+            text: setting.error !== "" ? setting.error : setting.help
             showAboveItem: setting.toolTipItem
         }
     }
 
-    ThemedText {
-        id: outsideNote
-        width: 360
-        anchors.verticalCenter: spinBox.verticalCenter
-        visible: setting.outside
-        text: qsTr("The device reported %1, outside %2 to %3; kept until you change it.")
-                  .arg(setting.value).arg(setting.minimumValue).arg(setting.maximumValue)
-        color: Theme.themeWarning
-        wrapMode: Text.Wrap
+    SettingReason {
+        id: reason
+        objectName: setting.objectName + "Error"
+        text: setting.error !== "" ? setting.error
+              : setting.outside ? qsTr("The device reported %1, outside %2 to %3; kept until you change it.")
+                                      .arg(setting.limitText(setting.value)).arg(setting.limitText(setting.minimumValue))
+                                      .arg(setting.limitText(setting.maximumValue))
+              : ""
     }
 }

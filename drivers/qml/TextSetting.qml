@@ -1,16 +1,17 @@
 // One text setting of a device page: a label, a themed text field and, while the
 // typed text is refused, the reason beside it. The field shows the configuration's
-// value; a typed text reaches the configuration (through edited) only when problem()
-// finds nothing wrong with it, so the configuration keeps its last valid value.
+// value; a typed text reaches the configuration (through edited) only when the user
+// finishes it (Enter, or leaving the field) and problem() finds nothing wrong with
+// it. Until then the configuration keeps the value it had, and error says why.
 import QtQuick 2.3
 import "qrc:///themes/halvard/qml/."
-import "qrc:///themes/halvard/theme.js" as Theme
 
 Row {
     id: setting
 
     property alias label: labelText.text
     property int labelWidth: 200
+    property alias reasonWidth: reason.width
     // The configuration's value.
     property string value: ""
     // Explains the field; shown as its tool tip while the text is acceptable.
@@ -21,9 +22,18 @@ Row {
     property var problem: function (text) { return "" }
     property Item toolTipItem: parent
     readonly property alias field: textField
+    // Why the field's text is not what the configuration holds; "" when it is or may be.
     readonly property string error: enabled ? problem(textField.text) : ""
 
     signal edited(string text)
+
+    // Gives up the typed text: the field shows the configuration's value again.
+    function revert() {
+        textField.text = Qt.binding(function () { return setting.value })
+    }
+
+    // A greyed-out field keeps no text of its own, so that it shows what is kept.
+    onEnabledChanged: if (!enabled) revert()
 
     spacing: 10
 
@@ -41,10 +51,11 @@ Row {
         objectName: setting.objectName + "Field"
         label: setting.label
         description: setting.error !== "" ? setting.error : setting.help
+        activeFocusOnTab: true
         text: setting.value
         errorHighlight: setting.error !== ""
         echoMode: setting.secret && !showSecret.checked ? TextInput.Password : TextInput.Normal
-        onTextChanged: {
+        onEditingFinished: {
             if (text !== setting.value && setting.problem(text) === "")
                 setting.edited(text)
         }
@@ -65,14 +76,9 @@ Row {
         Accessible.name: qsTr("Show %1").arg(setting.label)
     }
 
-    ThemedText {
+    SettingReason {
+        id: reason
         objectName: setting.objectName + "Error"
-        width: 360
-        anchors.verticalCenter: textField.verticalCenter
         text: setting.error
-        color: Theme.themeWarning
-        wrapMode: Text.Wrap
-        maximumLineCount: 2
-        elide: Text.ElideRight
     }
 }

@@ -74,6 +74,7 @@ void CommsHandler::setCurrentProviderType(const QString &providerType)
     // Every listed type creates a provider; "Serial" is the only one.
     auto *serial = new SerialProvider(nullptr);
     connect(this, &CommsHandler::writeData, serial, &SerialProvider::onWriteData);
+    connect(this, &CommsHandler::replyHandled, serial, &SerialProvider::onReplyHandled);
     mProvider.reset(serial);
     mProvider->moveToThread(&mWorkerThread);
     connect(mProvider.data(), &DataProvider::newData, this, [this](const QByteArray &data) {
@@ -86,7 +87,11 @@ void CommsHandler::setCurrentProviderType(const QString &providerType)
 
     emit currentProviderTypeChanged(mCurrentProviderType);
     emit currentProviderChanged(mProvider.data());
-    QSettings().setValue(PROVIDER_SETTINGS_KEY, mCurrentProviderType);
+    // Written only when it changes: every start would otherwise rewrite the settings file
+    // (lock file, sync, rename) before the first byte goes out.
+    QSettings settings;
+    if (settings.value(PROVIDER_SETTINGS_KEY).toString() != mCurrentProviderType)
+        settings.setValue(PROVIDER_SETTINGS_KEY, mCurrentProviderType);
 }
 
 void CommsHandler::open()
@@ -128,6 +133,11 @@ void CommsHandler::onStartCyclicWrite(QByteArray data, int intervalMs, bool stop
 
     onWriteData(data);
     mCyclicTimer.start();
+}
+
+void CommsHandler::onReplyHandled(bool replyAwaited)
+{
+    emit replyHandled(replyAwaited);
 }
 
 void CommsHandler::onStopCyclicWrite()

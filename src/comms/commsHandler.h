@@ -52,6 +52,9 @@ public slots:
     void onWriteData(QByteArray data);
     void onStartCyclicWrite(QByteArray data, int intervalMs, bool stopOnData);
     void onStopCyclicWrite();
+    // The state machine has handled the payload passed on last; the provider passes the
+    // next one only then, and only while replyAwaited.
+    void onReplyHandled(bool replyAwaited);
 
 signals:
     void currentProviderChanged(QObject *provider);
@@ -59,6 +62,7 @@ signals:
     void newData(QByteArray data);
     void errorOccurred(quint16 errorCode, QString errorText);
     void writeData(QByteArray data);
+    void replyHandled(bool replyAwaited);
 
 private slots:
     void onCyclicTimer();

@@ -4,13 +4,16 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QSettings>
 #include <QThread>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <poll.h>
+#include <unistd.h>
 #endif
 
 namespace QVt {
@@ -65,6 +68,21 @@ bool isHungUp(const QSerialPort &port)
     Q_UNUSED(port)
     return false;
 #endif
+}
+
+// Qt reports a port that another program holds open or locked as a permission error
+// too; only a port this process may not open gets the hint about the group.
+void hintAtPermissionError(const QString &location)
+{
+#ifdef Q_OS_UNIX
+    if (::access(QFile::encodeName(location).constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+        qWarning() << "No permission to open the serial port: add your user to the group that "
+                      "owns the device (usually dialout), then log in again. Port and group:"
+                   << location << QFileInfo(location).group();
+        return;
+    }
+#endif
+    qWarning() << "The serial port is in use by another program:" << location;
 }
 
 } // namespace
@@ -179,6 +197,7 @@ void SerialProvider::onWriteData(QByteArray data)
         }
         if (mPort->write(data) != data.size())
             qWarning() << "Failed to write all bytes to the serial port.";
+        mGate.onRequestSent();
         return;
     }
 
@@ -194,8 +213,15 @@ void SerialProvider::onWriteData(QByteArray data)
 void SerialProvider::onReadyRead()
 {
     const QList<QByteArray> payloads = mReader.append(mPort->readAll());
-    for (const QByteArray &payload : payloads)
-        emit newData(payload);
+    for (const QByteArray &payload : payloads) {
+        if (mGate.admit())
+            emit newData(payload);
+    }
+}
+
+void SerialProvider::onReplyHandled(bool replyAwaited)
+{
+    mGate.onReplyHandled(replyAwaited);
 }
 
 void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
@@ -218,10 +244,10 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
     mLineGone = error == QSerialPort::ResourceError && mPort->isOpen();
     qWarning() << "Serial port error:" << int(error);
     if (error == QSerialPort::PermissionError)
-        qWarning() << "No permission to open the serial port: add your user to the group that "
-                      "owns the device (usually dialout), then log in again. Port and group:"
-                   << systemLocation(mPortName) << QFileInfo(systemLocation(mPortName)).group();
-    emit errorOccurred(error, serialPortErrorToText(error));
+        hintAtPermissionError(systemLocation(mPortName));
+    // An error the port library has no name for (a port that is a folder) is told in the
+    // system's words.
+    emit errorOccurred(error, error == QSerialPort::UnknownError ? mPort->errorString() : serialPortErrorToText(error));
     // Closed once the port has finished its failed read, before it signals again.
     if (readFailed || mLineGone)
         QMetaObject::invokeMethod(this, [this] { closeSerial(); }, Qt::QueuedConnection);
@@ -268,6 +294,7 @@ void SerialProvider::openSerial()
 
 void SerialProvider::closeSerial()
 {
+    mGate.reset();
     if (!mPort->isOpen())
         return;
     // Hand the last request to the device before the pause: written bytes wait in the

@@ -2,6 +2,7 @@
 
 #include "comms/dataProvider.h"
 #include "comms/protocol/frameReader.h"
+#include "comms/replyGate.h"
 
 #include <QSerialPort>
 #include <QVariantList>
@@ -11,7 +12,7 @@ namespace Comms {
 
 // The data provider for a serial port: opens the chosen port lazily on the first
 // write, cuts the received bytes into boot-protocol frames and emits each good
-// frame's payload. Owns its port object and its one setting, "Port" (remembered
+// frame's payload that a request awaits (ReplyGate). Owns its port object and its one setting, "Port" (remembered
 // under "comms/serial/port"). Constructed in the hub's thread, then lives in the
 // communication worker thread; call open(), close() and settingsValid() there.
 class SerialProvider : public DataProvider
@@ -32,6 +33,8 @@ public:
 
 public slots:
     void onWriteData(QByteArray data) override;
+    // The state machine has handled the payload passed on last (see ReplyGate).
+    void onReplyHandled(bool replyAwaited);
 
 private slots:
     void onReadyRead();
@@ -45,6 +48,7 @@ private:
     QSerialPort *mPort;  // child
     QString mPortName;
     Protocol::FrameReader mReader;
+    ReplyGate mGate;
     QVariantList mAvailablePorts;
     QVt::Global::Setting *mPortSetting = nullptr;
     // Set while DTR and RTS are driven right after opening: a port without modem

@@ -20,6 +20,14 @@ Window {
     maximumHeight: height
     color: Theme.themeWhite
 
+    // A changed setting takes the line away from a connection, which ends first.
+    function apply(setting, value) {
+        if (setting.value === value)
+            return
+        mainApplication.endConnection()
+        setting.value = value
+    }
+
     Column {
         id: content
         anchors.centerIn: parent
@@ -74,10 +82,7 @@ Window {
                         objectName: "boolSettingEditor"
                         Accessible.name: settingRow.setting.name
                         checked: settingRow.setting.value === true
-                        onCheckedChanged: {
-                            if (settingRow.setting.value !== checked)
-                                settingRow.setting.value = checked
-                        }
+                        onCheckedChanged: connectionSettingsWindow.apply(settingRow.setting, checked)
                     }
                 }
 
@@ -89,7 +94,7 @@ Window {
                         width: 175
                         selectByMouse: true
                         text: settingRow.setting.value === undefined ? "" : String(settingRow.setting.value)
-                        onTextChanged: settingRow.setting.value = text
+                        onTextChanged: connectionSettingsWindow.apply(settingRow.setting, text)
                     }
                 }
 
@@ -104,7 +109,7 @@ Window {
                         model: settingRow.setting.comboValues
                         onModelChanged: selectValue()
                         Component.onCompleted: selectValue()
-                        onActivated: settingRow.setting.value = settingRow.setting.comboValues[index]
+                        onActivated: connectionSettingsWindow.apply(settingRow.setting, settingRow.setting.comboValues[index])
                     }
                 }
                 ThemedText {

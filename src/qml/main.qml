@@ -22,6 +22,8 @@ ThemedApplicationWindow {
     readonly property bool knownProduct: !!currentDevice && !!currentDevice.deviceInfo
                                          && currentDevice.deviceInfo.productCode > 0
     readonly property bool canTalkToDevice: stateMachine.connected && !stateMachine.busy
+    // genericAreYouSureDialog asks this window's question, not a device page's.
+    property bool factoryResetQuestionOpen: false
 
     function updateSerialPort() {
         var provider = commsHandler.currentProvider
@@ -90,8 +92,9 @@ ThemedApplicationWindow {
                 + "\n" + qsTr("Reason") + ": " + reason
     }
 
-    // A fresh page for every device, even one of the same kind: the page binds to its object.
-    // A driver may come without a page; its device then gets the empty themed page.
+    // A fresh page for every device, even one of the same kind: the page binds to its object,
+    // which it receives as its property device. A driver may come without a page; its device
+    // then gets the empty themed page.
     function loadDevicePage() {
         deviceConfigurationLoader.sourceComponent = undefined
         if (!currentDevice)
@@ -99,9 +102,27 @@ ThemedApplicationWindow {
         var page = Qt.createComponent(currentDevice.qmlPath)
         if (page.status !== Component.Ready) {
             console.warn("No device page for", currentDevice.name())
-            page = emptyPage
+            deviceConfigurationLoader.sourceComponent = emptyPage
+            return
         }
-        deviceConfigurationLoader.sourceComponent = page
+        deviceConfigurationLoader.setSource(currentDevice.qmlPath, { device: currentDevice })
+    }
+
+    // Save, Save As and Write take only what the fields show. Leaving the field being edited
+    // finishes its text first; whatever is still refused or waiting is named, and nothing
+    // happens. True when the action may go on.
+    function fieldsComplete(title) {
+        deviceArea.forceActiveFocus()
+        var page = deviceConfigurationLoader.item
+        var fields = page && page.invalidFields ? page.invalidFields : []
+        if (fields.length === 0)
+            return true
+        var lines = fields.map(function (field) {
+            return "\u2022 " + field.label + " (" + qsTr("%1 tab").arg(field.tab) + "): " + field.reason
+        })
+        showWarning(title, qsTr("These fields are not valid or not complete, so nothing was done:") + "\n\n"
+                    + lines.join("\n"))
+        return false
     }
 
     function performQuit(force) {
@@ -109,15 +130,17 @@ ThemedApplicationWindow {
             unsavedQuitCheckDialog.open()
             return
         }
-        if (stateMachine.connected) {
-            stateMachine.doEnterNormalOperation()
-            // The machine runs on this thread, so this only catches an end it reached at once.
-            for (var i = 0; i < 10000; ++i) {
-                if (!stateMachine.connected)
-                    break
-            }
-        }
+        endConnection()
         Qt.quit()
+    }
+
+    // Ends the connection before its line changes or goes: a connected unit is sent back
+    // to normal operation first, one being reached is let go; either way the port is closed.
+    function endConnection() {
+        if (canTalkToDevice)
+            stateMachine.doEnterNormalOperation()
+        else if (stateMachine.connected || stateMachine.busy)
+            stateMachine.doDisconnect()
     }
 
     visible: true
@@ -165,8 +188,21 @@ ThemedApplicationWindow {
                       + "\n\n" + qsTr("Product ID") + ": " + productId)
         }
         function onConfigurationVersionMismatch() {
-            showWarning(qsTr("Configuration Data Version Mismatch"),
-                        qsTr("The configuration data was created with another version of this software. Though the data from the file has been loaded as carefully as possible, this could lead to unexpected behavior."))
+            showError(qsTr("Configuration Data Version Mismatch"),
+                      qsTr("The configuration data was created with another version of this software and could not be loaded."))
+        }
+        function onConfigurationUnreadable(filePath, reason) {
+            showError(qsTr("Configuration File Unreadable"),
+                      qsTr("The configuration file could not be read.") + "\n\n" + qsTr("File") + ": " + filePath
+                      + "\n" + qsTr("Reason") + ": " + reason)
+        }
+        function onConfigurationTooLarge() {
+            showError(qsTr("Configuration Too Large"),
+                      qsTr("The configuration is too large to be written to the device; nothing was sent."))
+        }
+        function onEditedConfigurationReplaced(editedDeviceName) {
+            showWarning(qsTr("Configuration of Another Product"),
+                        qsTr("The configuration being edited was for a %1, not for the connected device. The connected device's own configuration has been read and is shown instead.").arg(editedDeviceName))
         }
         function onConfigurationVersionObsolete() {
             showError(qsTr("Configuration Data Obsolete"),
@@ -247,6 +283,8 @@ ThemedApplicationWindow {
         shortcut: StandardKey.Save
         enabled: !!currentDevice && (saveStatusTracker.currentFilePath === "" || saveStatusTracker.saveNeeded)
         onTriggered: {
+            if (!fieldsComplete(qsTr("Configuration Not Saved")))
+                return
             if (saveStatusTracker.currentFilePath !== "" && saveStatusTracker.saveNeeded)
                 stateMachine.doSaveConfiguration(saveStatusTracker.currentFileUrl)
             else
@@ -259,7 +297,10 @@ ThemedApplicationWindow {
         text: qsTr("Save configuration &as...")
         shortcut: StandardKey.SaveAs
         enabled: !!currentDevice
-        onTriggered: saveDialog.open()
+        onTriggered: {
+            if (fieldsComplete(qsTr("Configuration Not Saved")))
+                saveDialog.open()
+        }
     }
     Action {
         id: quitAction
@@ -281,7 +322,13 @@ ThemedApplicationWindow {
         objectName: "factoryResetAction"
         text: qsTr("&Reset device to factory settings")
         enabled: canTalkToDevice
-        onTriggered: stateMachine.doFactoryReset()
+        onTriggered: {
+            genericAreYouSureDialog.title = qsTr("Factory Reset")
+            genericAreYouSureDialog.text = qsTr("The unit's configuration is replaced by its factory settings. "
+                                                + "Do you want to proceed?")
+            factoryResetQuestionOpen = true
+            genericAreYouSureDialog.open()
+        }
     }
     Action {
         id: showConnectionSettingsAction
@@ -344,7 +391,10 @@ ThemedApplicationWindow {
         iconSource: Theme.themeIconWrite
         shortcut: "Ctrl+Shift+W"
         enabled: canTalkToDevice
-        onTriggered: stateMachine.doWriteDeviceConfiguration()
+        onTriggered: {
+            if (fieldsComplete(qsTr("Configuration Not Written")))
+                stateMachine.doWriteDeviceConfiguration()
+        }
     }
 
     menuBar: ThemedMenuBar {
@@ -455,9 +505,24 @@ ThemedApplicationWindow {
             sourceComponent: emptyPage
         }
 
+        // Before any configuration exists, the page says how to get one.
         Component {
             id: emptyPage
-            ThemedPage {}
+            ThemedPage {
+                ThemedText {
+                    objectName: "emptyPageHint"
+                    anchors.centerIn: parent
+                    visible: !currentDevice
+                    horizontalAlignment: Text.AlignHCenter
+                    lineHeight: 1.5
+                    color: Theme.themeGray
+                    font.pixelSize: Theme.themeFontPixelSizeLarge
+                    text: qsTr("Connect to the unit on %1 (Ctrl+Shift+C)")
+                              .arg(serialPort !== "" ? serialPort : qsTr("the port chosen in Options"))
+                          + "\n" + qsTr("make a new configuration (Ctrl+N)")
+                          + "\n" + qsTr("or load a file (Ctrl+O)")
+                }
+            }
         }
 
         ThemedText {
@@ -625,13 +690,21 @@ ThemedApplicationWindow {
         onYes: loadDialog.open()
     }
 
-    // Offered to device pages for their own confirmations; this window never opens it.
+    // Asks before a factory reset, and is offered to device pages for their own questions;
+    // whoever asked acts on the answer.
     MessageDialog {
         id: genericAreYouSureDialog
         objectName: "genericAreYouSureDialog"
         icon: StandardIcon.Warning
         standardButtons: StandardButton.Yes | StandardButton.No
         modality: Qt.ApplicationModal
+        onYes: {
+            if (factoryResetQuestionOpen)
+                stateMachine.doFactoryReset()
+            factoryResetQuestionOpen = false
+        }
+        onNo: factoryResetQuestionOpen = false
+        onRejected: factoryResetQuestionOpen = false
     }
 
     FileDialog {

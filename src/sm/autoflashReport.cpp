@@ -3,20 +3,18 @@
 #include "comms/commsHandler.h"
 #include "comms/dataProvider.h"
 #include "global/setting.h"
+#include "sm/networkDeviceInfo.h"
+#include "sm/recordFile.h"
 #include "sm/stateMachine.h"
+
+#include <qvtbusgate/abstractDevice.h>
 
 #include <qvtpb/configurationFile.h>
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace QVt {
 namespace Sm {
@@ -49,6 +47,7 @@ AutoflashReport::AutoflashReport(const QString &configurationPath, StateMachine 
     // The machine forgets the product ID when a run fails, so it is taken while it is current.
     connect(stateMachine, &StateMachine::connectSuccessful, this,
             [this] { mProductId = mStateMachine->productId(); });
+    connect(stateMachine, &StateMachine::deviceInfoRead, this, &AutoflashReport::takeUnitIdentity);
 
     connect(stateMachine, &StateMachine::deviceUnsupported, this,
             [this](const QString &deviceIdString, const QString &productId) {
@@ -59,6 +58,14 @@ AutoflashReport::AutoflashReport(const QString &configurationPath, StateMachine 
             });
     connect(stateMachine, &StateMachine::deviceError, this,
             [this] { fail(QStringLiteral("The connected device has reported an error.")); });
+    connect(stateMachine, &StateMachine::configurationForAnotherProduct, this,
+            [this](const QString &deviceName, const QString &productId) {
+                fail(QStringLiteral("The configuration file is for a %1, not for the connected device "
+                                    "(product ID %2).").arg(deviceName, productId));
+            });
+    connect(stateMachine, &StateMachine::configurationTooLarge, this, [this] {
+        fail(QStringLiteral("The configuration is too large to be written to the device; nothing was sent."));
+    });
     connect(stateMachine, &StateMachine::timeout, this,
             [this] { fail(QStringLiteral("A communication timeout has occurred.")); });
     connect(stateMachine, &StateMachine::commsError, this, [this](quint16 errorCode, const QString &errorText) {
@@ -71,6 +78,14 @@ AutoflashReport::AutoflashReport(const QString &configurationPath, StateMachine 
         fail(QStringLiteral("The configuration data cannot be loaded, as its product ID is unsupported. "
                             "Product ID: %1")
                  .arg(productId));
+    });
+    connect(stateMachine, &StateMachine::configurationUnreadable, this,
+            [this](const QString &, const QString &reason) {
+                fail(QStringLiteral("The configuration file could not be read: %1").arg(reason));
+            });
+    connect(stateMachine, &StateMachine::configurationVersionMismatch, this, [this] {
+        fail(QStringLiteral("The configuration data was created with another version of this software "
+                            "and could not be loaded."));
     });
     connect(stateMachine, &StateMachine::configurationVersionObsolete, this,
             [this] { fail(QStringLiteral("The configuration data is obsolete and could not be loaded.")); });
@@ -98,6 +113,20 @@ void AutoflashReport::takeConfigurationProductId(const QString &filePath)
         mConfigurationProductId = configuration.productId();
 }
 
+void AutoflashReport::takeUnitIdentity()
+{
+    auto *device = qobject_cast<QVt::Device::AbstractDevice *>(mStateMachine->currentDevice());
+    const QVt::Pb::Product::DeviceInfo *info = device ? device->deviceInfo() : nullptr;
+    mUnitIdentity = info ? QStringLiteral("reported") : QStringLiteral("unknown");
+    mSerialNumber = info ? QJsonValue(double(info->serialNumber())) : QJsonValue();
+    const auto mac = [device, info](const char *interfaceMethod) {
+        const QVt::Pb::Network::DeviceInfo *network = info ? networkDeviceInfo(device, interfaceMethod) : nullptr;
+        return network ? known(network->mac()) : QJsonValue();
+    };
+    mWlanMac = mac("wlanInterface");
+    mBluetoothMac = mac("bluetoothInterface");
+}
+
 QString AutoflashReport::portName() const
 {
     const auto *provider = qobject_cast<QVt::Comms::DataProvider *>(QVt::Comms::CommsHandler::instance()->currentProvider());
@@ -123,22 +152,17 @@ void AutoflashReport::finish(int exitStatus)
         {QStringLiteral("configurationProductId"), known(mConfigurationProductId)},
         {QStringLiteral("deviceIdString"), known(mDeviceIdString)},
         {QStringLiteral("productId"), known(mProductId)},
+        {QStringLiteral("unitIdentity"), known(mUnitIdentity)},
+        {QStringLiteral("serialNumber"), mSerialNumber},
+        {QStringLiteral("wlanMac"), mWlanMac},
+        {QStringLiteral("bluetoothMac"), mBluetoothMac},
         {QStringLiteral("outcome"), success ? QStringLiteral("SUCCESS") : QStringLiteral("ERROR")},
         {QStringLiteral("reason"), success ? QJsonValue() : known(mReason)},
         {QStringLiteral("durationMs"), double(mDuration.elapsed())},
     };
-    const QByteArray line = QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n';
-
-    // One write() of the whole line to a file opened for appending: records of stations
-    // that finish at the same moment never interleave.
-    const int fd = ::open(QFile::encodeName(logPath).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        qWarning() << "Cannot open the autoflash record file" << logPath << std::strerror(errno);
-        return;
-    }
-    if (::write(fd, line.constData(), size_t(line.size())) != line.size())
-        qWarning() << "Cannot write the autoflash record to" << logPath << std::strerror(errno);
-    ::close(fd);
+    QString error;
+    if (!appendRecordLine(logPath, record, &error))
+        qWarning() << "Cannot write the autoflash record to" << logPath << error;
 }
 
 } // namespace Sm

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QJsonValue>
 #include <QObject>
 #include <QString>
 
@@ -12,9 +13,9 @@ class StateMachine;
 
 // Follows one unattended autoflash run through the facade's signals: logs why a run
 // fails, in the words the main window would show, and when KTBRIDGE_AUTOFLASH_LOG names
-// a file, appends one JSON line per run to it (time, port, file, identities, outcome,
-// reason, duration). Parallel processes may share the file: each record is one write()
-// of a whole line to a file opened for appending.
+// a file, appends one JSON line per run to it (time, port, file, identities, the unit's
+// serial number and MAC addresses as it reported them before the write, outcome, reason,
+// duration) through appendRecordLine(), so that parallel processes may share the file.
 // Owned by start-up (no parent needed); lives in the GUI thread, where the facade emits.
 class AutoflashReport : public QObject
 {
@@ -31,6 +32,9 @@ private:
     // file that did not load) are its consequences and are neither logged nor recorded.
     void fail(const QString &reason);
     void takeConfigurationProductId(const QString &filePath);
+    // Taken as soon as the unit's own configuration was read, before the write and before
+    // a failure resets it.
+    void takeUnitIdentity();
     QString portName() const;
 
     const QString mConfigurationPath;
@@ -42,6 +46,12 @@ private:
     QString mProductId;
     QString mPort;
     QString mReason;
+    // "reported", "unknown" (the unit's configuration was empty or did not load), or
+    // empty while it was not read.
+    QString mUnitIdentity;
+    QJsonValue mSerialNumber;
+    QJsonValue mWlanMac;
+    QJsonValue mBluetoothMac;
 };
 
 } // namespace Sm

@@ -113,6 +113,7 @@ void StateMachine::doLoadConfiguration(const QString &configurationUrl)
     QString reason;
     if (!WholeFile::read(filePath, &bytes, &reason)) {
         qWarning() << "Could not open configuration file" << configurationUrl << reason;
+        emit configurationUnreadable(filePath.isEmpty() ? configurationUrl : filePath, reason);
         return;
     }
     File configuration(nullptr);
@@ -225,6 +226,7 @@ void StateMachine::run()
     connect(m, &StateMachineDefinition::stopCyclicWrite, hub, &CommsHandler::onStopCyclicWrite);
     connect(hub, &CommsHandler::newData, this, &StateMachine::onNewData);
     connect(hub, &CommsHandler::errorOccurred, this, &StateMachine::onCommsError);
+    connect(this, &StateMachine::replyHandled, hub, &CommsHandler::onReplyHandled);
 
     connect(m, &StateMachineDefinition::connectedChanged, this, &StateMachine::connectedChanged);
     connect(m, &StateMachineDefinition::busyChanged, this, &StateMachine::busyChanged);
@@ -238,6 +240,11 @@ void StateMachine::run()
     connect(m, &StateMachineDefinition::writeToDeviceSuccessful, this, &StateMachine::writeToDeviceSuccessful);
     connect(m, &StateMachineDefinition::factoryResetSuccessful, this, &StateMachine::factoryResetSuccessful);
     connect(m, &StateMachineDefinition::pairingModeSuccessful, this, &StateMachine::pairingModeSuccessful);
+    connect(m, &StateMachineDefinition::configurationTooLarge, this, &StateMachine::configurationTooLarge);
+    connect(m, &StateMachineDefinition::deviceInfoRead, this, &StateMachine::deviceInfoRead);
+    connect(m, &StateMachineDefinition::editedConfigurationReplaced, this, &StateMachine::editedConfigurationReplaced);
+    connect(m, &StateMachineDefinition::configurationForAnotherProduct, this,
+            &StateMachine::configurationForAnotherProduct);
 
     connect(m, &StateMachineDefinition::startTimeoutWatch, this, &StateMachine::onStartTimeoutWatch);
     connect(m, &StateMachineDefinition::stopTimeoutWatch, this, &StateMachine::onStopTimeoutWatch);
@@ -275,6 +282,9 @@ void StateMachine::run()
 void StateMachine::onNewData(QByteArray data)
 {
     processEvent(EventNewData{data});
+    // A busy machine still awaits a reply (it ignored a repeated identification text,
+    // or sent its next request).
+    emit replyHandled(busy());
 }
 
 void StateMachine::onLoadStartupOptions(QString configurationFile, bool autoflash)

@@ -87,7 +87,16 @@ signals:
     void writeToDeviceSuccessful();
     void factoryResetSuccessful();
     void pairingModeSuccessful();
+    // The configuration file could not be read at all (reason says why); nothing changed.
+    void configurationUnreadable(QString filePath, QString reason);
+    // Relayed from the machine.
+    void configurationTooLarge();
+    void deviceInfoRead();
+    void editedConfigurationReplaced(QString editedDeviceName);
+    void configurationForAnotherProduct(QString deviceName, QString productId);
     void loadStartupOptions(QString configurationFile, bool autoflash);
+    // A received payload has been handled; the link passes the next one only then.
+    void replyHandled(bool replyAwaited);
 
 protected:
     void run() override;

@@ -95,6 +95,7 @@ void StateMachineDefinition::StateInitialization::enter(StateMachineDefinition &
     machine.mProductId.clear();
     machine.mAutoflash = false;
     machine.mReadRequested = false;
+    machine.mReplacedDeviceName.clear();
     emit machine.stopCyclicWrite();
     emit machine.connectedChanged(false);
     emit machine.busyChanged(false);
@@ -138,13 +139,19 @@ void StateMachineDefinition::StateIdentifyDevice::enter(StateMachineDefinition &
     // serves the device as it is.
     if (machine.mCurrentDevice && machine.mCurrentDevice->productIds().contains(machine.mProductId))
         return;
+    SaveStatusTracker *tracker = SaveStatusTracker::instance();
+    // A configuration of another product cannot be written to this unit; the unit's own
+    // takes its place when it has been read.
+    if (machine.mCurrentDevice && tracker->configurationType() != Types::CONFIGURATION_TYPE_NONE)
+        machine.mReplacedDeviceName = machine.mCurrentDevice->name();
     // An unattended run writes only the configuration it was started with; it never
     // falls back to a driver's default configuration.
+    if (machine.mAutoflash && machine.mCurrentDevice)
+        emit machine.configurationForAnotherProduct(machine.mCurrentDevice->name(), machine.mProductId);
     machine.mCurrentDevice = machine.mAutoflash
         ? QSharedPointer<AbstractDevice>()
         : DeviceFactory::instance()->createDevice(machine.mProductId);
     emit machine.currentDeviceChanged(machine.mCurrentDevice.data());
-    SaveStatusTracker *tracker = SaveStatusTracker::instance();
     if (tracker->configurationType() != Types::CONFIGURATION_TYPE_NONE)
         tracker->setConfigurationType(Types::CONFIGURATION_TYPE_NEW);
 }
@@ -203,6 +210,13 @@ void StateMachineDefinition::ActionSetDevice::execute(StateMachineDefinition &ma
     emit machine.currentDeviceChanged(machine.mCurrentDevice.data());
 }
 
+void StateMachineDefinition::ActionSetDeviceForAnotherProduct::execute(
+    StateMachineDefinition &machine, const QSharedPointer<AbstractDevice> &device)
+{
+    emit machine.writeData(BootProtocol::buildEnterNormalOperationCommand());
+    ActionSetDevice::execute(machine, device, true);
+}
+
 void StateMachineDefinition::ActionFinalizeConnection::execute(StateMachineDefinition &machine,
                                                                const QByteArray &data)
 {
@@ -242,14 +256,25 @@ void StateMachineDefinition::ActionStoreDeviceConfiguration::execute(StateMachin
 {
     const QByteArray configuration = data.mid(1);
     SaveStatusTracker *tracker = SaveStatusTracker::instance();
-    if (tracker->configurationType() == Types::CONFIGURATION_TYPE_NONE || machine.mReadRequested) {
-        machine.mCurrentDevice->deserialize(configuration);
+    const QString replacedDeviceName = machine.mReplacedDeviceName;
+    machine.mReplacedDeviceName.clear();
+    if (tracker->configurationType() == Types::CONFIGURATION_TYPE_NONE || machine.mReadRequested
+        || !replacedDeviceName.isEmpty()) {
+        // Bytes that do not load leave the edits and their mark alone; the device reports
+        // why through its loadError(), and that report ends the connection.
+        if (!machine.mCurrentDevice->deserialize(configuration))
+            return;
         tracker->setConfigurationType(Types::CONFIGURATION_TYPE_DEVICE);
         tracker->setSaveNeeded(false);
+        emit machine.deviceInfoRead();
         emit machine.readFromDeviceSuccessful();
+        if (!replacedDeviceName.isEmpty())
+            emit machine.editedConfigurationReplaced(replacedDeviceName);
     } else {
-        // The automatic read after connecting leaves the configuration being edited alone.
+        // The configuration being edited stays; it takes only the unit's identity, or
+        // none when the unit's bytes carry none.
         machine.mCurrentDevice->updateDeviceInfo(configuration);
+        emit machine.deviceInfoRead();
     }
 }
 

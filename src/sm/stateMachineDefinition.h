@@ -216,6 +216,18 @@ public:
                             const QSharedPointer<QVt::Device::AbstractDevice> &device,
                             bool whileConnected);
     };
+    // The connection cannot serve the new device object: the unit goes back to normal
+    // operation before the line is closed.
+    struct ActionSetDeviceForAnotherProduct
+    {
+        template <class Fsm, class Source, class Target>
+        void operator()(const EventSetDevice &event, Fsm &fsm, Source &, Target &) const
+        {
+            execute(fsm, event.device);
+        }
+        static void execute(StateMachineDefinition &machine,
+                            const QSharedPointer<QVt::Device::AbstractDevice> &device);
+    };
     struct ActionSetAutoflash
     {
         template <class Event, class Fsm, class Source, class Target>
@@ -302,6 +314,14 @@ public:
             emit fsm.deviceError();
         }
     };
+    struct ActionWriteRefused
+    {
+        template <class Event, class Fsm, class Source, class Target>
+        void operator()(const Event &, Fsm &fsm, Source &, Target &) const
+        {
+            emit fsm.configurationTooLarge();
+        }
+    };
     struct ActionSignalWriteSuccess
     {
         template <class Event, class Fsm, class Source, class Target>
@@ -354,39 +374,38 @@ public:
         /* 12 */ Row< StateReadProductId,            EventDisconnect,               StateInitialization,           none,                           none >,
         /* 13 */ Row< StateReadProductId,            EventCommsError,               StateError,                    none,                           none >,
         /* 14 */ Row< StateReadProductId,            EventTimeout,                  StateError,                    none,                           none >,
-        /* 15 */ Row< StateIdentifyDevice,           none,                          StateReadDeviceConfiguration,  ActionSignalConnectSuccess,     And_< GuardDeviceValid, Not_< GuardAutoflashActive > > >,
-        /* 16 */ Row< StateIdentifyDevice,           none,                          StateConnected,                ActionSignalConnectSuccess,     And_< GuardDeviceValid, GuardAutoflashActive > >,
-        /* 17 */ Row< StateIdentifyDevice,           none,                          StateError,                    ActionDeviceUnsupported,        Not_< GuardDeviceValid > >,
-        /* 18 */ Row< StateIdentifyDevice,           EventDisconnect,               StateInitialization,           none,                           none >,
-        /* 19 */ Row< StateIdentifyDevice,           EventCommsError,               StateError,                    none,                           none >,
-        /* 20 */ Row< StateIdentifyDevice,           EventTimeout,                  StateError,                    none,                           none >,
-        /* 21 */ Row< StateConnected,                EventDisconnect,               StateInitialization,           none,                           none >,
-        /* 22 */ Row< StateConnected,                EventReadDeviceConfiguration,  StateReadDeviceConfiguration,  none,                           none >,
-        /* 23 */ Row< StateConnected,                EventWriteDeviceConfiguration, StateWriteDeviceConfiguration, none,                           none >,
-        /* 24 */ Row< StateConnected,                EventEnterNormalOperation,     StateInitialization,           ActionEnterNormalOperation,     none >,
-        /* 25 */ Row< StateConnected,                EventEnterPairingMode,         StateInitialization,           ActionEnterPairingMode,         none >,
-        /* 26 */ Row< StateConnected,                EventFactoryReset,             StateInitialization,           ActionFactoryReset,             none >,
-        /* 27 */ Row< StateConnected,                EventSetDevice,                StateConnected,                ActionSetDevice,                GuardNewDeviceProductIdMatch >,
-        /* 28 */ Row< StateConnected,                EventSetDevice,                StateDisconnected,             ActionSetDevice,                Not_< GuardNewDeviceProductIdMatch > >,
-        /* 29 */ Row< StateConnected,                EventCommsError,               StateError,                    none,                           none >,
-        /* 30 */ Row< StateConnected,                EventTimeout,                  StateError,                    none,                           none >,
-        /* 31 */ Row< StateConnected,                EventLoadError,                StateError,                    none,                           none >,
-        /* 32 */ Row< StateConnected,                none,                          StateWriteDeviceConfiguration, none,                           GuardAutoflashActive >,
-        /* 33 */ Row< StateReadDeviceConfiguration,  EventNewData,                  StateConnected,                ActionStoreDeviceConfiguration, And_< GuardDataNotDeviceIdString, GuardReadConfigurationCommandSuccessful > >,
-        /* 34 */ Row< StateReadDeviceConfiguration,  EventNewData,                  StateError,                    ActionDeviceError,              And_< GuardDataNotDeviceIdString, GuardDeviceError > >,
-        /* 35 */ Row< StateReadDeviceConfiguration,  EventDisconnect,               StateInitialization,           none,                           none >,
-        /* 36 */ Row< StateReadDeviceConfiguration,  EventCommsError,               StateError,                    none,                           none >,
-        /* 37 */ Row< StateReadDeviceConfiguration,  EventTimeout,                  StateError,                    none,                           none >,
-        /* 38 */ Row< StateReadDeviceConfiguration,  EventLoadError,                StateError,                    none,                           none >,
-        /* 39 */ Row< StateWriteDeviceConfiguration, EventNewData,                  StateConnected,                ActionSignalWriteSuccess,       And_< GuardDataNotDeviceIdString, GuardWriteConfigurationCommandSuccessful > >,
-        /* 40 */ Row< StateWriteDeviceConfiguration, EventNewData,                  StateConnected,                ActionAbortWithSuccess,         And_< GuardDataNotDeviceIdString, And_< GuardWriteConfigurationCommandSuccessful, GuardAutoflashActive > > >,
-        /* 41 */ Row< StateWriteDeviceConfiguration, EventNewData,                  StateError,                    ActionDeviceError,              And_< GuardDataNotDeviceIdString, GuardDeviceError > >,
-        /* 42 */ Row< StateWriteDeviceConfiguration, EventDisconnect,               StateInitialization,           none,                           none >,
-        /* 43 */ Row< StateWriteDeviceConfiguration, EventCommsError,               StateError,                    none,                           none >,
-        /* 44 */ Row< StateWriteDeviceConfiguration, EventTimeout,                  StateError,                    none,                           none >,
-        /* 45 */ Row< StateWriteDeviceConfiguration, none,                          StateError,                    ActionDeviceError,              GuardWriteRefused >,
-        /* 46 */ Row< StateError,                    none,                          StateInitialization,           none,                           none >,
-        /* 47 */ Row< StateError,                    none,                          StateInitialization,           ActionAbortWithError,           GuardAutoflashActive >
+        /* 15 */ Row< StateIdentifyDevice,           none,                          StateReadDeviceConfiguration,  ActionSignalConnectSuccess,     GuardDeviceValid >,
+        /* 16 */ Row< StateIdentifyDevice,           none,                          StateError,                    ActionDeviceUnsupported,        Not_< GuardDeviceValid > >,
+        /* 17 */ Row< StateIdentifyDevice,           EventDisconnect,               StateInitialization,           none,                           none >,
+        /* 18 */ Row< StateIdentifyDevice,           EventCommsError,               StateError,                    none,                           none >,
+        /* 19 */ Row< StateIdentifyDevice,           EventTimeout,                  StateError,                    none,                           none >,
+        /* 20 */ Row< StateConnected,                EventDisconnect,               StateInitialization,           none,                           none >,
+        /* 21 */ Row< StateConnected,                EventReadDeviceConfiguration,  StateReadDeviceConfiguration,  none,                           none >,
+        /* 22 */ Row< StateConnected,                EventWriteDeviceConfiguration, StateWriteDeviceConfiguration, none,                           none >,
+        /* 23 */ Row< StateConnected,                EventEnterNormalOperation,     StateInitialization,           ActionEnterNormalOperation,     none >,
+        /* 24 */ Row< StateConnected,                EventEnterPairingMode,         StateInitialization,           ActionEnterPairingMode,         none >,
+        /* 25 */ Row< StateConnected,                EventFactoryReset,             StateInitialization,           ActionFactoryReset,             none >,
+        /* 26 */ Row< StateConnected,                EventSetDevice,                StateConnected,                ActionSetDevice,                GuardNewDeviceProductIdMatch >,
+        /* 27 */ Row< StateConnected,                EventSetDevice,                StateInitialization,           ActionSetDeviceForAnotherProduct, Not_< GuardNewDeviceProductIdMatch > >,
+        /* 28 */ Row< StateConnected,                EventCommsError,               StateError,                    none,                           none >,
+        /* 29 */ Row< StateConnected,                EventTimeout,                  StateError,                    none,                           none >,
+        /* 30 */ Row< StateConnected,                EventLoadError,                StateError,                    none,                           none >,
+        /* 31 */ Row< StateConnected,                none,                          StateWriteDeviceConfiguration, none,                           GuardAutoflashActive >,
+        /* 32 */ Row< StateReadDeviceConfiguration,  EventNewData,                  StateConnected,                ActionStoreDeviceConfiguration, And_< GuardDataNotDeviceIdString, GuardReadConfigurationCommandSuccessful > >,
+        /* 33 */ Row< StateReadDeviceConfiguration,  EventNewData,                  StateError,                    ActionDeviceError,              And_< GuardDataNotDeviceIdString, GuardDeviceError > >,
+        /* 34 */ Row< StateReadDeviceConfiguration,  EventDisconnect,               StateInitialization,           none,                           none >,
+        /* 35 */ Row< StateReadDeviceConfiguration,  EventCommsError,               StateError,                    none,                           none >,
+        /* 36 */ Row< StateReadDeviceConfiguration,  EventTimeout,                  StateError,                    none,                           none >,
+        /* 37 */ Row< StateReadDeviceConfiguration,  EventLoadError,                StateError,                    none,                           none >,
+        /* 38 */ Row< StateWriteDeviceConfiguration, EventNewData,                  StateConnected,                ActionSignalWriteSuccess,       And_< GuardDataNotDeviceIdString, GuardWriteConfigurationCommandSuccessful > >,
+        /* 39 */ Row< StateWriteDeviceConfiguration, EventNewData,                  StateConnected,                ActionAbortWithSuccess,         And_< GuardDataNotDeviceIdString, And_< GuardWriteConfigurationCommandSuccessful, GuardAutoflashActive > > >,
+        /* 40 */ Row< StateWriteDeviceConfiguration, EventNewData,                  StateError,                    ActionDeviceError,              And_< GuardDataNotDeviceIdString, GuardDeviceError > >,
+        /* 41 */ Row< StateWriteDeviceConfiguration, EventDisconnect,               StateInitialization,           none,                           none >,
+        /* 42 */ Row< StateWriteDeviceConfiguration, EventCommsError,               StateError,                    none,                           none >,
+        /* 43 */ Row< StateWriteDeviceConfiguration, EventTimeout,                  StateError,                    none,                           none >,
+        /* 44 */ Row< StateWriteDeviceConfiguration, none,                          StateError,                    ActionWriteRefused,             GuardWriteRefused >,
+        /* 45 */ Row< StateError,                    none,                          StateInitialization,           none,                           none >,
+        /* 46 */ Row< StateError,                    none,                          StateInitialization,           ActionAbortWithError,           GuardAutoflashActive >
     > {};
 
     // An event that no row takes is dropped without a word.
@@ -421,6 +440,16 @@ signals:
     void writeToDeviceSuccessful();
     void factoryResetSuccessful();
     void pairingModeSuccessful();
+    // Beyond the connection's own signals: the configuration did not fit into a frame
+    // (nothing was sent); the device object took what the unit reported about itself
+    // (its deviceInfo() is null when the unit reported nothing usable); the connected
+    // unit is another product than the configuration being edited, whose device name
+    // is given, so the unit's own configuration replaced it; an autoflash run's
+    // configuration is for another product than the unit's.
+    void configurationTooLarge();
+    void deviceInfoRead();
+    void editedConfigurationReplaced(QString editedDeviceName);
+    void configurationForAnotherProduct(QString deviceName, QString productId);
 
 private:
     // First payload bytes of the device's replies to the configuration commands.
@@ -440,6 +469,9 @@ private:
     bool mAutoflash = false;
     bool mReadRequested = false;
     bool mWriteRefused = false;
+    // The name of the device object that StateIdentifyDevice replaced while its
+    // configuration was being edited; empty otherwise.
+    QString mReplacedDeviceName;
     int mReplyTimeoutMs = REPLY_TIMEOUT_MS;
 };
 

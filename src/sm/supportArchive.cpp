@@ -1,10 +1,11 @@
 #include "sm/supportArchive.h"
 
-#include <qvtpb/abstractMessage.h>
-#include <qvtpb/interfaceConfig.h>
-#include <qvtpb/networkConfig.h>
-#include <qvtpb/networkDeviceInfo.h>
+#include "sm/networkDeviceInfo.h"
+
+#include <qvtpb/configurationFile.h>
 #include <qvtpb/productDeviceInfo.h>
+
+#include "ktbridge.pb.h"
 
 #include <KZip>
 
@@ -34,38 +35,36 @@ void appendLine(QByteArray &text, const QString &pattern, const QString &value)
     text += pattern.arg(value).toLocal8Bit();
 }
 
-// The network device information behind an interface method of the device
-// ("wlanInterface", "bluetoothInterface"), or null when any link is missing.
-const QVt::Pb::Network::DeviceInfo *networkDeviceInfo(AbstractDevice *device, const char *interfaceMethod)
-{
-    const QByteArray signature = QByteArray(interfaceMethod) + "()";
-    if (device->metaObject()->indexOfMethod(signature.constData()) < 0)
-        return nullptr;
-    QVt::Pb::AbstractMessage *message = nullptr;
-    if (!QMetaObject::invokeMethod(device, interfaceMethod, Qt::AutoConnection,
-                                   Q_RETURN_ARG(QVt::Pb::AbstractMessage *, message)))
-        return nullptr;
-    const auto *interfaceConfig = qobject_cast<const QVt::Pb::Interface::Config *>(message);
-    if (!interfaceConfig)
-        return nullptr;
-    const auto *networkConfig = qobject_cast<const QVt::Pb::Network::Config *>(interfaceConfig->object());
-    if (!networkConfig)
-        return nullptr;
-    return networkConfig->deviceInfo();
-}
-
 } // namespace
 
 QByteArray SupportArchive::build(AbstractDevice *device, const QString &deviceIdString)
 {
+    const QByteArray configuration = withoutSecrets(device->serialize());
+    if (configuration.isEmpty())
+        return QByteArray();
     QBuffer buffer;
     {
         KZip zip(&buffer);
-        if (!zip.open(QIODevice::WriteOnly) || !writeEntry(zip, QStringLiteral("config.bgc"), device->serialize())
+        if (!zip.open(QIODevice::WriteOnly) || !writeEntry(zip, QStringLiteral("config.bgc"), configuration)
             || !writeEntry(zip, QStringLiteral("details.txt"), details(device, deviceIdString)) || !zip.close())
             return QByteArray();
     }
     return buffer.data();
+}
+
+QByteArray SupportArchive::withoutSecrets(const QByteArray &configuration)
+{
+    // Users mail these archives: whatever cannot be searched for secrets stays out.
+    QVt::Pb::Configuration::File file;
+    ktbridge::Configuration message;
+    if (!file.load(configuration) || !message.ParseFromArray(file.body().constData(), file.body().size()))
+        return QByteArray();
+    if (message.wlan_interface().has_wlan())
+        message.mutable_wlan_interface()->mutable_wlan()->clear_passphrase();
+    if (message.bluetooth_interface().has_bluetooth())
+        message.mutable_bluetooth_interface()->mutable_bluetooth()->clear_pin();
+    const std::string body = message.SerializeAsString();
+    return QVt::Pb::Configuration::File::compose(file.productId(), QByteArray(body.data(), int(body.size())));
 }
 
 QByteArray SupportArchive::details(AbstractDevice *device, const QString &deviceIdString)
@@ -73,6 +72,7 @@ QByteArray SupportArchive::details(AbstractDevice *device, const QString &device
     QByteArray text;
     appendLine(text, QStringLiteral("Date and time: %1\r\n"),
                QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")));
+    text += "config.bgc: passphrase and PIN removed\r\n";
     text += "\r\n";
     text += "APPLICATION\r\n-----------\r\n";
     appendLine(text, QStringLiteral("Name: %1\r\n"), QCoreApplication::applicationName());

@@ -1,7 +1,8 @@
 // Whole-file reads and writes for the files the user names (configurations, support
 // archives): a read never blocks and never reads without bound, a write replaces the
-// file entirely or leaves the old one as it was. Static functions only; owns nothing;
-// runs on the calling thread (the GUI thread).
+// file entirely or leaves the old one as it was (POSIX calls: the whole chain must be
+// checked, which QSaveFile does not do). Static functions only; owns nothing; runs on the
+// calling thread (the GUI thread).
 #pragma once
 
 #include <QByteArray>
@@ -25,8 +26,10 @@ public:
     // reason says why.
     static bool read(const QString &filePath, QByteArray *bytes, QString *reason);
 
-    // Writes beside the file and renames over it; every write and the final flush are
-    // checked, and a failed one drops the new copy. On false, reason says why.
+    // Writes beside the file and renames over it, keeping an existing file's mode and,
+    // where the process may, its owner and group; every step up to the rename is checked
+    // (write, sync, close), and a failed one drops the new copy. A target that exists
+    // but is not a regular file (a FIFO, a device node) is refused. On false, reason says why.
     static bool write(const QString &filePath, const QByteArray &bytes, QString *reason);
 };
 

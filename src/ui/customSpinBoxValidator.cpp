@@ -193,6 +193,15 @@ QValidator::State CustomSpinBoxValidator::validate(QString &input, int &pos) con
     input = mPrefix + number + mSuffix;
     pos = mPrefix.length() + numberPos;
 
+    if (mStrictRange) {
+        const double parsed = valueFromText(input);
+        if (mRadix == 10 && mDecimalChecker.validate(number, numberPos) == Invalid)
+            return Invalid;
+        if (mRadix != 10 && mWholeNumberChecker->validate(number, numberPos) == Invalid)
+            return Invalid;
+        return parsed >= minimumValue() && parsed <= maximumValue() ? Acceptable : Intermediate;
+    }
+
     // validate() is const for QValidator, but accepting a number is what moves the value.
     auto *self = const_cast<CustomSpinBoxValidator *>(this);
 
@@ -223,6 +232,18 @@ QValidator::State CustomSpinBoxValidator::validate(QString &input, int &pos) con
     return state;
 }
 
+double CustomSpinBoxValidator::valueFromText(const QString &text) const
+{
+    QString number = text;
+    if (!mPrefix.isEmpty() && number.startsWith(mPrefix))
+        number.remove(0, mPrefix.length());
+    if (!mSuffix.isEmpty() && number.endsWith(mSuffix))
+        number.chop(mSuffix.length());
+    bool ok = false;
+    const double value = mRadix == 10 ? locale().toDouble(number, &ok) : number.toInt(&ok, wholeNumberBase());
+    return ok ? value : qQNaN();
+}
+
 int CustomSpinBoxValidator::wholeNumberBase() const
 {
     // Any radix is accepted, but Qt's number conversions only know bases 2 to 36
@@ -232,6 +253,8 @@ int CustomSpinBoxValidator::wholeNumberBase() const
 
 void CustomSpinBoxValidator::fixup(QString &input) const
 {
+    if (mStrictRange)
+        return;
     input = textFromValue(mValue).remove(locale().groupSeparator());
 }
 

@@ -24,6 +24,12 @@ class CustomSpinBoxValidator : public QValidator, public QQmlParserStatus
     Q_PROPERTY(QString prefix READ prefix WRITE setPrefix NOTIFY prefixChanged)
     Q_PROPERTY(QString suffix READ suffix WRITE setSuffix NOTIFY suffixChanged)
     Q_PROPERTY(int radix READ radix WRITE setRadix NOTIFY radixChanged)
+    // Off: typing moves the value, and a typed number outside the limits snaps to the
+    // nearest limit. On: typing never moves the value nor rewrites the text; a number
+    // within the limits is Acceptable, anything else Intermediate, so that a form takes
+    // the typed number (valueFromText) only when the user finishes, and shows a refused
+    // one as typed instead of storing another number than the user typed.
+    Q_PROPERTY(bool strictRange MEMBER mStrictRange NOTIFY strictRangeChanged)
 
 public:
     explicit CustomSpinBoxValidator(QObject *parent = nullptr);
@@ -48,6 +54,8 @@ public:
     void setRadix(int radix);
 
     QString textFromValue(double value) const;
+    // The number a display text shows (prefix and suffix optional); NaN when none.
+    Q_INVOKABLE double valueFromText(const QString &text) const;
 
     State validate(QString &input, int &pos) const override;
     void fixup(QString &input) const override;
@@ -69,6 +77,7 @@ signals:
     void suffixChanged();
     void textChanged();
     void radixChanged();
+    void strictRangeChanged();
 
 private:
     int wholeNumberBase() const;
@@ -79,6 +88,7 @@ private:
     QString mSuffix;
     int mRadix = 10;
     bool mInitialized = false;
+    bool mStrictRange = false;
     QDoubleValidator mDecimalChecker;
     QRegExpValidator *mWholeNumberChecker;
 };

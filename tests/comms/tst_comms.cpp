@@ -82,6 +82,44 @@ private slots:
         QCOMPARE(mPtyA.read(-1, 100), QByteArray());
     }
 
+    // A frame goes on only while a request awaits its reply and the one passed on before
+    // has been handled: a stale acknowledgement in the burst of a reply, or frames after the
+    // exchange has ended, are dropped and counted until the next request.
+    void replyFollowsItsRequest()
+    {
+        SerialProvider provider(nullptr);
+        writeThrough(provider, mPtyA);
+        QSignalSpy received(&provider, &SerialProvider::newData);
+        QVERIFY(feed(provider, BootProtocol::frame("P12") + BootProtocol::frame("S")));
+        provider.onReplyHandled(true);
+        QVERIFY(feed(provider, BootProtocol::frame("L")));
+        provider.onReplyHandled(false);
+        QVERIFY(feed(provider, BootProtocol::frame("KTB")));
+        QTest::ignoreMessage(QtWarningMsg, "Dropped received frames that no request was waiting for: 2");
+        const QByteArray request = BootProtocol::buildReadProtobufCommand();
+        provider.onWriteData(request);
+        QCOMPARE(mPtyA.read(request.size()), request);
+        QVERIFY(feed(provider, BootProtocol::frame("S")));
+        QCOMPARE(bytesIn(received), (QList<QByteArray>{"P12", "L", "S"}));
+    }
+
+    // A port that another program holds is not blamed on the user's groups.
+    void portInUseByAnotherProgram()
+    {
+        QSerialPort other(mPtyA.path());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        qputenv("KTBRIDGE_PORT", mPtyA.path().toLocal8Bit());
+        SerialProvider provider(nullptr);
+        QSignalSpy errors(&provider, &SerialProvider::errorOccurred);
+        const QByteArray port = '"' + mPtyA.path().toLocal8Bit() + '"';
+        QTest::ignoreMessage(QtWarningMsg, "Serial port error: 2");
+        QTest::ignoreMessage(QtWarningMsg, ("The serial port is in use by another program: " + port).constData());
+        QTest::ignoreMessage(QtWarningMsg, ("Could not connect to port " + port + " with baud rate 115200").constData());
+        QTest::ignoreMessage(QtWarningMsg, "Failed to open the serial port for writing.");
+        provider.onWriteData(BootProtocol::buildReadProductIdCommand());
+        QCOMPARE(errors.count(), 2);
+    }
+
     // An unplugged line is reported once as a device gone, and the port is closed so that
     // the failed read does not repeat.
     void hangUp()
@@ -219,7 +257,10 @@ private slots:
             [](QtMsgType, const QMessageLogContext &, const QString &message) { warnings.append(message); });
         emit provider.findChild<QSerialPort *>()->errorOccurred(QSerialPort::SerialPortError(error));
         qInstallMessageHandler(previous);
-        QCOMPARE(!warnings.filter(QStringLiteral("dialout")).isEmpty(), error == QSerialPort::PermissionError);
+        // Which hint (group or busy port) is portInUseByAnotherProgram's concern; here: none but
+        // for an error opening the port.
+        const QRegularExpression hint(QStringLiteral("dialout|in use by another program"));
+        QCOMPARE(!warnings.filter(hint).isEmpty(), error == QSerialPort::PermissionError);
     }
 
 private:

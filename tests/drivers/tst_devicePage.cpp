@@ -30,7 +30,7 @@ Window {
     id: mainApplication
     width: 1024; height: 768; visible: true
     QtObject { id: stateMachine; property var currentDevice: testDevice; property bool connected; property bool busy }
-    Loader { anchors.fill: parent; source: "qrc:/ktbridge/DevicePage.qml" }
+    Loader { anchors.fill: parent; Component.onCompleted: setSource("qrc:/ktbridge/DevicePage.qml", { device: testDevice }) }
 })";
 
 // A device page loaded for a fresh device of one product.
@@ -86,15 +86,24 @@ struct Host
         QTest::mouseClick(window, Qt::LeftButton, {}, item->mapToScene(point).toPoint());
     }
 
-    // Replaces the field's text in one go, as pasting does; the click must reach the
-    // field through its tool tip.
-    void type(const QString &name, const QString &text) const
+    // Empties the field and types text into it key by key, as a user does; the click must
+    // reach the field through its tool tip. The edit is not finished.
+    void type(QQuickItem *field, const QString &text) const
     {
-        click(find(name), 20);
+        click(field, 20);
         QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(window, Qt::Key_Delete);
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(window, &press);
+        for (const QChar key : text)
+            QTest::keyClick(window, key.toLatin1());
+    }
+
+    // What the page counts as not in the configuration: the labels of its invalid fields.
+    QString invalidFields() const
+    {
+        QStringList labels;
+        for (const QVariant &field : find<QObject>(QStringLiteral("devicePage"))->property("invalidFields").toList())
+            labels += field.toMap().value(QStringLiteral("label")).toString();
+        return labels.join(',');
     }
 };
 
@@ -135,39 +144,54 @@ private slots:
         qmlRegisterType<CustomSpinBoxValidator>("com.vtcan.types", 1, 0, "CustomSpinBoxValidator");
     }
 
-    // One user action on a fresh page, its trace in the configuration's bytes ("!" for text
-    // that must be gone, nothing for a refused edit) and, where the page itself changes, one
-    // property of one item. The rules of what is refused are the library's.
-    void editsReachTheBytes_data()
+    // User actions on a fresh page (";" between them), their trace in the configuration's
+    // bytes ("!" for text that must be gone, nothing for no edit at all), one property of one
+    // item ("item property value") and the fields the page then counts as invalid. A typed
+    // text reaches the configuration only when finished ("enter", "leave") and valid, whole.
+    void edits_data()
     {
         QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("action"); // "verb item argument"
+        QTest::addColumn<QString>("actions"); // "verb item argument"
         QTest::addColumn<QString>("bytes");
-        QTest::addColumn<QString>("page"); // "item property value"
-        QTest::newRow("bit rate") << "cwb" << "choose bitRateCombo 1" << "bit_rate: 20000" << "";
-        QTest::newRow("sample point") << "cwb" << "type samplePointSpinBox 80" << "sample_point: 800" << "";
-        QTest::newRow("sample point down key") << "cwb" << "key samplePointSpinBox" << "sample_point: 870" << "";
-        QTest::newRow("TCP port up button") << "cwb" << "step tcpPortSpinBox mouseUp" << "tcp_port: 20002" << "";
-        QTest::newRow("termination") << "cwb" << "click terminationCheckBox" << "termination: true" << "";
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("invalid");
+        QTest::newRow("bit rate") << "cwb" << "choose bitRateCombo 1" << "bit_rate: 20000" << "" << "";
+        QTest::newRow("sample point, Enter") << "cwb" << "type samplePointSpinBox 80; enter" << "sample_point: 800" << "" << "";
+        QTest::newRow("sample point down key") << "cwb" << "key samplePointSpinBox" << "sample_point: 870" << "" << "";
+        QTest::newRow("TCP port up button") << "cwb" << "step tcpPortSpinBox mouseUp" << "tcp_port: 20002" << "" << "";
+        QTest::newRow("termination") << "cwb" << "click terminationCheckBox" << "termination: true" << "" << "";
         QTest::newRow("WLAN off keeps its settings") << "cwb" << "click wlanEnabledCheckBox"
-                                                     << "wlan_interface {\n  device_info" << "ssidField enabled false";
-        QTest::newRow("open network") << "cwb" << "choose securityCombo 0" << "!security:" << "passphraseField enabled false";
-        QTest::newRow("device name") << "cwb" << "type deviceNameField Line 3" << "device_name: \"Line 3\"" << "";
-        QTest::newRow("DHCP") << "cw" << "choose ipModeCombo 0" << "!ip_mode:" << "ipAddressField enabled false";
-        QTest::newRow("own passphrase") << "cw" << "type passphraseField 90817263" << "passphrase: \"90817263\""
-                                        << "wlanNotice text ";
-        QTest::newRow("own PIN") << "cb" << "type pinField 90817263" << "pin: \"90817263\"" << "bluetoothNotice text ";
-        QTest::newRow("SSID 33 bytes") << "cwb" << "type ssidField " + QString(16, QChar(0xe4)) + "a" << "" << "ssidField errorHighlight true";
-        QTest::newRow("WPA2 passphrase of 7") << "cw" << "type passphraseField 1234567" << "" << "passphraseField errorHighlight true";
-        QTest::newRow("address octet 256") << "cw" << "type ipAddressField 192.168.4.256" << "" << "ipAddressField errorHighlight true";
-        QTest::newRow("gateway outside subnet") << "cw" << "type gatewayField 192.168.5.1" << "" << "gatewayField errorHighlight true";
-        QTest::newRow("PIN of 3 digits") << "cb" << "type pinField 123" << "" << "pinField errorHighlight true";
+                                                     << "wlan_interface {\n  device_info" << "ssidField enabled false" << "";
+        QTest::newRow("open network") << "cwb" << "choose securityCombo 0" << "!security:" << "passphraseField enabled false" << "";
+        QTest::newRow("device name, field left") << "cwb" << "type deviceNameField Line 3; leave" << "device_name: \"Line 3\"" << "" << "";
+        QTest::newRow("DHCP") << "cw" << "choose ipModeCombo 0" << "!ip_mode:" << "ipAddressField enabled false" << "";
+        QTest::newRow("own passphrase") << "cw" << "type passphraseField 90817263; enter" << "passphrase: \"90817263\""
+                                        << "wlanNotice text " << "";
+        QTest::newRow("own PIN") << "cb" << "type pinField 90817263; leave" << "pin: \"90817263\"" << "bluetoothNotice text " << "";
+        QTest::newRow("address not finished") << "cw" << "type ipAddressField 192.168.4.7" << "" << "ipAddressField text 192.168.4.7" << "";
+        QTest::newRow("address with a valid prefix") << "cw" << "type ipAddressField 192.168.4.300; enter" << ""
+                                                     << "ipAddressField text 192.168.4.300" << "Address";
+        QTest::newRow("passphrase emptied key by key") << "cw" << "erase passphraseField 14; enter" << ""
+                                                       << "passphraseField text " << "Passphrase";
+        QTest::newRow("WPA3 waits for a passphrase") << "cw" << "type passphraseField; choose securityCombo 2" << ""
+                                                     << "securityCombo errorHighlight true" << "Security,Passphrase";
+        QTest::newRow("SSID of 40") << "cwb" << "type ssidField " + QString(40, 'S') + "; enter" << ""
+                                    << "ssidField text " + QString(40, 'S') << "Network name (SSID)";
+        QTest::newRow("channel 99") << "cw" << "type channelSpinBox 99; leave" << "" << "channelSpinBox __text 99" << "Channel";
+        QTest::newRow("TCP port 70000") << "cw" << "type tcpPortSpinBox 70000; enter" << "" << "tcpPortError text Enter a number from 1 to 65535." << "TCP port";
+        QTest::newRow("gateway outside subnet") << "cw" << "type gatewayField 192.168.5.1; enter" << "" << "gatewayField errorHighlight true" << "Gateway";
+        QTest::newRow("PIN of 3 digits") << "cb" << "type pinField 123; leave" << "" << "pinField errorHighlight true" << "PIN";
+        QTest::newRow("filter identifier 0x900") << "cwb" << "click addFilter; type filterIdentifierSpinBox 900; enter"
+                                                 << "mask: 2047" << "filterIdentifierSpinBox __text 0x900" << "Identifier";
+        QTest::newRow("duplicate filter") << "cwb" << "click addFilter; click addFilter; type filterIdentifierSpinBox 0; enter"
+                                          << "identifier: 1" << "filterIdentifierError text The filter in row 1 has this identifier, mask and kind already."
+                                          << "Identifier";
     }
 
-    void editsReachTheBytes()
+    void edits()
     {
         QFETCH(QString, model);
-        QFETCH(QString, action);
+        QFETCH(QString, actions);
         QFETCH(QString, bytes);
         QFETCH(QString, page);
         const auto host = open(model);
@@ -180,26 +204,38 @@ private slots:
         bytes.remove(0, gone ? 1 : 0);
         QVERIFY(bytes.isEmpty() || host->text().contains(bytes) == gone);
         const QStringList check = page.split(' ');
+        const QString expected = check.mid(2).join(' ');
         const auto shown = [&host, &check] {
             return host->find<QObject>(check.at(0))->property(qPrintable(check.at(1))).toString();
         };
-        if (check.size() == 3)
-            QVERIFY(shown() != check.at(2));
+        if (check.size() >= 3)
+            QVERIFY(shown() != expected);
         QSignalSpy saveNeeded(host->device.data(), &AbstractDevice::saveNeeded);
 
-        const QStringList words = action.split(' ');
-        const QString argument = words.mid(2).join(' ');
-        QQuickItem *item = host->find(words.at(1));
-        if (words.at(0) == "choose") {
-            item->setProperty("currentIndex", argument.toInt());
-            QMetaObject::invokeMethod(item, "activated", Q_ARG(int, argument.toInt()));
-        } else if (words.at(0) == "type") {
-            host->type(words.at(1), argument);
-        } else if (words.at(0) == "key") {
-            host->click(item, 20);
-            QTest::keyClick(host->window, Qt::Key_Down);
-        } else {
-            host->click(words.at(0) == "step" ? host->find(argument, item) : item);
+        for (const QString &action : actions.split(QStringLiteral("; "))) {
+            const QStringList words = action.split(' ');
+            const QString argument = words.mid(2).join(' ');
+            QQuickItem *item = words.size() > 1 ? host->find(words.at(1)) : nullptr;
+            if (words.at(0) == "choose") {
+                item->setProperty("currentIndex", argument.toInt());
+                QMetaObject::invokeMethod(item, "activated", Q_ARG(int, argument.toInt()));
+            } else if (words.at(0) == "type") {
+                host->type(item, argument);
+            } else if (words.at(0) == "erase") {
+                host->click(item, 20);
+                QTest::keyClick(host->window, Qt::Key_End);
+                for (int key = 0; key < argument.toInt(); ++key)
+                    QTest::keyClick(host->window, Qt::Key_Backspace);
+            } else if (words.at(0) == "enter") {
+                QTest::keyClick(host->window, Qt::Key_Return);
+            } else if (words.at(0) == "leave") {
+                QTest::keyClick(host->window, Qt::Key_Tab);
+            } else if (words.at(0) == "key") {
+                host->click(item, 20);
+                QTest::keyClick(host->window, Qt::Key_Down);
+            } else {
+                host->click(words.at(0) == "step" ? host->find(argument, item) : item);
+            }
         }
 
         if (bytes.isEmpty())
@@ -207,8 +243,9 @@ private slots:
         else
             QVERIFY2(host->text().contains(bytes) != gone, qPrintable(host->text()));
         QCOMPARE(saveNeeded.isEmpty(), bytes.isEmpty());
-        if (check.size() == 3)
-            QCOMPARE(shown(), check.at(2));
+        if (check.size() >= 3)
+            QCOMPARE(shown(), expected);
+        QTEST(host->invalidFields(), "invalid");
     }
 
     // A bit rate off the page's list, as a unit or file reports it, is shown as it is and

@@ -34,6 +34,8 @@ namespace {
 // operation's request has reached it, before its (delayed) reply is on the line.
 const QString VANISH = QStringLiteral("vanish");
 const QString STALE_REPLY = QStringLiteral("stale reply");
+// A unit whose own configuration fails its checksum.
+const QString CORRUPT = QStringLiteral("corrupt configuration");
 const QString DISK_FULL = QStringLiteral("disk full");
 // Smaller than any configuration or archive, so that every save hits it.
 constexpr rlim_t DISK_FULL_BYTES = 16;
@@ -97,6 +99,9 @@ private slots:
         std::signal(SIGXFSZ, SIG_IGN);
         mDeviceConfiguration = reportedCwbConfiguration();
         QVERIFY(writeFile(path("device.bgc"), mDeviceConfiguration));
+        QByteArray corrupt = mDeviceConfiguration;
+        corrupt[corrupt.size() - 1] = char(corrupt.back() ^ 0x5a);
+        QVERIFY(writeFile(path("corrupt.bgc"), corrupt));
         QVERIFY(writeFile(path("edited.bgc"), editedConfiguration()));
         const QString resultsDir = qEnvironmentVariable("KT_BINARY_DIR", QDir::currentPath()) + "/reliability";
         QVERIFY(QDir().mkpath(resultsDir));
@@ -151,15 +156,20 @@ private slots:
         QTest::newRow("connect, repeat-id") << successSignal(CONNECT);
         QTest::newRow("connect, hang-up-after=2") << COMMS_ERROR;
         QTest::newRow("connect, stale reply") << successSignal(CONNECT);
+        QTest::newRow("connect, false-start") << successSignal(CONNECT);
+        QTest::newRow("connect, flood") << TIMEOUT;
         QTest::newRow("read, split") << successSignal(READ);
         QTest::newRow("read, noise") << successSignal(READ);
         QTest::newRow("read, repeat-id") << successSignal(READ);
         QTest::newRow("read, vanish") << COMMS_ERROR;
+        QTest::newRow("read, corrupt configuration") << QByteArray(SIGNAL(configurationChecksumError()));
         QTest::newRow("write, error-on-write") << DEVICE_ERROR;
         QTest::newRow("write, split") << successSignal(WRITE);
         QTest::newRow("write, noise") << successSignal(WRITE);
         QTest::newRow("write, repeat-id") << successSignal(WRITE);
         QTest::newRow("write, vanish") << COMMS_ERROR;
+        QTest::newRow("write, false-start") << successSignal(WRITE);
+        QTest::newRow("write, stale-reply") << TIMEOUT;
         // Nothing answers a reset; the unit restarts and is gone, which is no error.
         QTest::newRow("factory reset, vanish") << successSignal(RESET);
     }
@@ -221,10 +231,15 @@ private slots:
         QTest::newRow("autoflash, noise") << QByteArray("SUCCESS");
         QTest::newRow("autoflash, repeat-id") << QByteArray("SUCCESS");
         QTest::newRow("autoflash, hang-up-after=2") << QByteArray("ERROR");
+        QTest::newRow("autoflash, corrupt configuration") << QByteArray("SUCCESS");
+        QTest::newRow("autoflash, false-start") << QByteArray("SUCCESS");
+        QTest::newRow("autoflash, stale-reply") << QByteArray("ERROR");
+        QTest::newRow("autoflash, flood") << QByteArray("ERROR");
     }
 
     // The verdict once with its exit status, an "ERROR" just after its reason; the start-up file
-    // untouched, the unit holding it after a success only; then a healthy unit's run succeeds.
+    // untouched, the unit holding its settings with the unit's own identity after a success
+    // only; then a healthy unit's run succeeds.
     void autoflash()
     {
         const QByteArray verdict = fetchCell();
@@ -242,7 +257,8 @@ private slots:
         QVERIFY2(succeeds || lines.value(lines.indexOf("ERROR") - 1).startsWith("Autoflash failed:"), run.standardError.constData());
         QCOMPARE(run.standardError.count("Serial port error:"), mFault.startsWith("hang-up") ? 1 : 0);
         QCOMPARE(readFile(startupFile), startupBytes);
-        QCOMPARE(readFile(path("port.bgc")), succeeds ? startupBytes : QByteArray());
+        const QByteArray unit = readFile(path(mFault == CORRUPT ? "corrupt.bgc" : "device.bgc"));
+        QCOMPARE(readFile(path("port.bgc")), succeeds ? flashedConfiguration(startupBytes, unit) : QByteArray());
 
         run = CommandLineRunner(mDir.path(), path("healthy")).run(arguments);
         QVERIFY2(run.exitCode == 0 && run.standardError.contains("SUCCESS\n"), run.standardError.constData());
@@ -310,10 +326,11 @@ private:
     void startSimulator(std::unique_ptr<SimulatorProcess> &simulator, const QString &link, const QString &fault)
     {
         QStringList arguments = {"--link", path(link), "--id-string", ID_STRING, "--product-id", PRODUCT_CWB,
-                                 "--config", path("device.bgc"), "--store", path(link + ".bgc"), "--verbose"};
+                                 "--config", path(fault == CORRUPT ? "corrupt.bgc" : "device.bgc"),
+                                 "--store", path(link + ".bgc"), "--verbose"};
         if (fault == VANISH)
             arguments << "--reply-delay" << "300";
-        else if (!fault.isEmpty() && fault != STALE_REPLY)
+        else if (!fault.isEmpty() && fault != STALE_REPLY && fault != CORRUPT)
             arguments << "--fault" << fault;
         simulator.reset(new SimulatorProcess);
         QVERIFY2(simulator->start(arguments), simulator->standardError().constData());

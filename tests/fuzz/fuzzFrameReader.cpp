@@ -41,12 +41,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         framedBytes += payload.size() + BootProtocol::FRAME_OVERHEAD;
     FUZZ_CHECK(framedBytes + discarded.size() + rest.size() == stream.size());
     FUZZ_CHECK(rest.size() < BootProtocol::MAX_PAYLOAD_SIZE + BootProtocol::FRAME_OVERHEAD);
-    // How the bytes were split into reads changes nothing.
+    // A line that carries nothing but frames loses none of them when read whole, and
+    // however it is split when their start bytes are the only ones (else a split may show
+    // up an intact frame inside a longer one, which is then taken for a false start).
     FrameReader whole;
     QByteArray wholeDiscarded;
-    FUZZ_CHECK(whole.append(stream, &wholeDiscarded) == payloads);
-    FUZZ_CHECK(wholeDiscarded == discarded && whole.clear() == rest);
-    // A line that carries nothing but frames loses none of them.
-    FUZZ_CHECK(!onlyFrames || (payloads == framedPayloads && discarded.isEmpty() && rest.isEmpty()));
+    const QList<QByteArray> wholePayloads = whole.append(stream, &wholeDiscarded);
+    FUZZ_CHECK(!onlyFrames || (wholePayloads == framedPayloads && wholeDiscarded.isEmpty() && whole.isEmpty()));
+    const bool onlyFrameStarts = stream.count(BootProtocol::START_BYTE) == framedPayloads.size();
+    FUZZ_CHECK(!onlyFrames || !onlyFrameStarts
+               || (payloads == framedPayloads && discarded.isEmpty() && rest.isEmpty()));
+    // A false start before an intact frame never hides it, however the line is split.
+    FrameReader afterFalseStart;
+    if (!framedPayloads.isEmpty()) {
+        const QByteArray last = BootProtocol::frame(framedPayloads.constLast());
+        const QByteArray falseStart = QByteArrayLiteral("C\xFF\xFF");
+        FUZZ_CHECK(afterFalseStart.append(falseStart).isEmpty());
+        FUZZ_CHECK(afterFalseStart.append(last) == QList<QByteArray>{framedPayloads.constLast()});
+    }
     return 0;
 }

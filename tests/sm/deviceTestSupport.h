@@ -60,6 +60,17 @@ inline QByteArray reportedCwbConfiguration()
     return QVt::Pb::Configuration::File::compose(PRODUCT_CWB, configuration.serialize());
 }
 
+// What an autoflash run writes: the file's settings carrying what the unit reported about
+// itself in unit (nothing, when those bytes do not load); empty when file does not load.
+inline QByteArray flashedConfiguration(const QByteArray &file, const QByteArray &unit)
+{
+    const auto device = QVt::Device::DeviceFactory::instance()->createDevice(PRODUCT_CWB);
+    if (!device || !device->deserialize(file))
+        return QByteArray();
+    device->updateDeviceInfo(unit);
+    return device->serialize();
+}
+
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

@@ -36,9 +36,14 @@ public:
         mReported = configuration;
     }
     QByteArray serialize() const override { return mConfiguration; }
+    // Bytes starting with "corrupt" do not load, and leave everything as it was.
     bool deserialize(const QByteArray &data) override
     {
         log("deserialize " + QString::fromLatin1(data));
+        if (data.startsWith("corrupt")) {
+            emit loadError(QVt::Pb::Configuration::File::LOAD_ERROR_CHECKSUM);
+            return false;
+        }
         mConfiguration = mReported = data;
         return true;
     }

@@ -91,6 +91,10 @@ public:
         connect(&mMachine, &D::writeToDeviceSuccessful, this, [] { record("writeToDeviceSuccessful"); });
         connect(&mMachine, &D::factoryResetSuccessful, this, [] { record("factoryResetSuccessful"); });
         connect(&mMachine, &D::pairingModeSuccessful, this, [] { record("pairingModeSuccessful"); });
+        connect(&mMachine, &D::configurationTooLarge, this, [] { record("configurationTooLarge"); });
+        connect(&mMachine, &D::deviceInfoRead, this, [] { record("deviceInfoRead"); });
+        connect(&mMachine, &D::editedConfigurationReplaced, this,
+                [](const QString &name) { record("editedConfigurationReplaced " + name); });
         SaveStatusTracker *tracker = SaveStatusTracker::instance();
         connect(tracker, &SaveStatusTracker::configurationTypeChanged, this,
                 [](Types::eConfigurationType type) { record("configurationType " + QString::number(type)); });
@@ -164,28 +168,35 @@ private slots:
     {
         QTest::addColumn<QByteArray>("loaded");
         QTest::addColumn<Types::eConfigurationType>("type");
+        QTest::addColumn<Kind>("start");
         QTest::addColumn<QStringList>("identifyLog");
         QTest::addColumn<QStringList>("readLog");
 
         const QStringList read = {"connectSuccessful", "busyChanged true", WATCH, READ_CONFIGURATION};
-        const QStringList replaced = QStringList{"new Test A", "currentDeviceChanged Test A", "configurationType 0"} + read;
-        const QStringList adopted = QStringList{"updateDeviceInfo reported"} + CONNECTED;
+        const QStringList adopted = QStringList{"updateDeviceInfo reported", "deviceInfoRead"} + CONNECTED;
+        const QStringList stored = {"deserialize reported", "configurationType 2", "deviceInfoRead", "readFromDeviceSuccessful"};
         QTest::newRow("nothing loaded: the read replaces the configuration")
-            << QByteArray() << Types::CONFIGURATION_TYPE_NONE << QStringList{"new Test A", "currentDeviceChanged Test A"} + read
-            << QStringList{"deserialize reported", "configurationType 2", "readFromDeviceSuccessful"} + CONNECTED;
+            << QByteArray() << Types::CONFIGURATION_TYPE_NONE << Kind::Connect
+            << QStringList{"new Test A", "currentDeviceChanged Test A"} + read << stored + CONNECTED;
         QTest::newRow("new configuration serves it second: kept")
-            << QByteArray("0000000000b1,0000000000a1") << Types::CONFIGURATION_TYPE_NEW << read << adopted;
-        QTest::newRow("file for product ID in another case: replaced, type new")
-            << QByteArray("0000000000A1") << Types::CONFIGURATION_TYPE_FILE << replaced << adopted;
+            << QByteArray("0000000000b1,0000000000a1") << Types::CONFIGURATION_TYPE_NEW << Kind::Connect << read << adopted;
+        QTest::newRow("file of another product: replaced by the unit's own, with a warning")
+            << QByteArray("0000000000A1") << Types::CONFIGURATION_TYPE_FILE << Kind::Connect
+            << QStringList{"new Test A", "currentDeviceChanged Test A", "configurationType 0"} + read
+            << stored + QStringList{"editedConfigurationReplaced File A"} + CONNECTED;
+        QTest::newRow("autoflash: the file's configuration takes the unit's identity, then is written")
+            << QByteArray("0000000000a1") << Types::CONFIGURATION_TYPE_FILE << Kind::Autoflash << read
+            << adopted + QStringList{"busyChanged true", WATCH, "writeData 430003530102100d"};
     }
 
     // StateDisconnected -> StateAttemptingConnection -> StateReadProductId ->
     // StateIdentifyDevice -> StateReadDeviceConfiguration -> StateConnected. The automatic
-    // read replaces the configuration only when none was being edited.
+    // read replaces the configuration when none of the unit's product was being edited.
     void connect()
     {
         QFETCH(QByteArray, loaded);
         QFETCH(Types::eConfigurationType, type);
+        QFETCH(Kind, start);
         QFETCH(QStringList, identifyLog);
         QFETCH(QStringList, readLog);
 
@@ -195,7 +206,7 @@ private slots:
         SaveStatusTracker::instance()->setConfigurationType(type);
         TestDevice::takeLog();
 
-        recorder.give(Kind::Connect);
+        recorder.give(start);
         QCOMPARE(TestDevice::takeLog(), (QStringList{"busyChanged true", BOOT_SEQUENCE, WATCH}));
         recorder.give(Kind::NewData, IDENTIFICATION);
         QCOMPARE(TestDevice::takeLog(), (QStringList{"deviceIdStringChanged \"KT Bridge CW 1.0\"", "stopCyclicWrite",
@@ -204,7 +215,6 @@ private slots:
         QCOMPARE(TestDevice::takeLog(), identifyLog);
         recorder.give(Kind::NewData, "Lreported");
         QCOMPARE(TestDevice::takeLog(), readLog);
-        QCOMPARE(recorder.state(), id<D::StateConnected>());
     }
 
     void event_data()
@@ -227,18 +237,23 @@ private slots:
 
         // What StateConnected's operations send and report.
         const QStringList busy = {"busyChanged true", WATCH};
+        const QString normalOperation = QStringLiteral("writeData 43000151130d");
         row("Connected, read requested: replaces the edited configuration", Start::Connected,
             Kind::ReadDeviceConfiguration, {}, busy + QStringList{READ_CONFIGURATION, "deserialize from device",
-            "saveNeeded false", "readFromDeviceSuccessful"} + CONNECTED, connected, "Lfrom device");
+            "saveNeeded false", "deviceInfoRead", "readFromDeviceSuccessful"} + CONNECTED, connected, "Lfrom device");
+        // The device's load error, which the facade turns into the end of the connection.
+        row("Connected, read that does not load: the edits and their mark stay", Start::Connected,
+            Kind::ReadDeviceConfiguration, {}, busy + QStringList{READ_CONFIGURATION, "deserialize corrupt"} + CONNECTED,
+            connected, "Lcorrupt");
         row("Connected, write confirmed", Start::Connected, Kind::WriteDeviceConfiguration, QByteArray::fromHex("0102"),
             busy + QStringList{"writeData 430003530102100d", "writeToDeviceSuccessful"} + CONNECTED, connected, "S");
         row("Connected, write too large for a frame: nothing sent", Start::Connected, Kind::WriteDeviceConfiguration,
-            QByteArray(70000, 'x'), QStringList{"busyChanged true", "deviceError"} + DEVICE_END, disconnected, {},
+            QByteArray(70000, 'x'), QStringList{"busyChanged true", "configurationTooLarge"} + DEVICE_END, disconnected, {},
             "Refused to frame a payload longer than the protocol allows: 70001 bytes");
         row("Disconnected, autoflash: connects", Start::Disconnected, Kind::Autoflash, {},
             QStringList{"busyChanged true", BOOT_SEQUENCE, WATCH}, id<D::StateAttemptingConnection>());
         row("Connected, normal operation", Start::Connected, Kind::EnterNormalOperation, {},
-            QStringList{"writeData 43000151130d", "disconnectSuccessful"} + DEVICE_END, disconnected);
+            QStringList{normalOperation, "disconnectSuccessful"} + DEVICE_END, disconnected);
         row("Connected, pairing mode", Start::Connected, Kind::EnterPairingMode, {},
             QStringList{"writeData 430001591b0d", "pairingModeSuccessful"} + DEVICE_END, disconnected);
         row("Connected, factory reset", Start::Connected, Kind::FactoryReset, {},
@@ -264,8 +279,8 @@ private slots:
         row("WriteDeviceConfiguration, error reply", Start::WriteDeviceConfiguration, Kind::NewData, "E\x02 flash",
             QStringList{"deviceError"} + DEVICE_END, disconnected);
 
-        // A new configuration while disconnected or connected. Leaving the connection this
-        // way neither closes it nor forgets the identification text.
+        // A new configuration while disconnected or connected. One the connection cannot
+        // serve ends it, the unit sent back to normal operation first.
         const QStringList replaced = {"currentDeviceChanged null", "currentDeviceChanged File A"};
         row("Disconnected, device for another product", Start::Disconnected, Kind::SetDevice, "0000000000b1",
             replaced + DISCONNECTED, disconnected);
@@ -274,9 +289,10 @@ private slots:
             "0000000000a1", QStringList{"updateDeviceInfo reported"} + replaced + CONNECTED, connected);
         row("Connected, device serving the product second", Start::Connected, Kind::SetDevice,
             "0000000000a2,0000000000a1", replaced + CONNECTED, connected);
-        row("Connected, device for another product: leaves the connection open", Start::Connected, Kind::SetDevice,
-            "0000000000b1", replaced + DISCONNECTED, disconnected);
-        row("Connected, null device", Start::Connected, Kind::SetDevice, {}, DISCONNECTED, disconnected);
+        row("Connected, device for another product: normal operation, then the end", Start::Connected, Kind::SetDevice,
+            "0000000000b1", QStringList{normalOperation} + replaced + DEVICE_END, disconnected);
+        row("Connected, null device", Start::Connected, Kind::SetDevice, {}, QStringList{normalOperation} + DEVICE_END,
+            disconnected);
 
         // Pairs without a row are dropped silently: nothing is emitted (the watch keeps
         // running), and the state and the device object stay.

@@ -7,7 +7,9 @@
 #include "config/saveStatusTracker.h"
 #include "sm/stateMachine.h"
 
+#include <qvtpb/bluetoothConfig.h>
 #include <qvtpb/utilities.h>
+#include <qvtpb/wlanConfig.h>
 
 #include <KZip>
 
@@ -19,12 +21,14 @@
 #include <QtTest>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace DeviceTestSupport;
@@ -44,7 +48,46 @@ void expectWarning(const QString &line)
     QTest::ignoreMessage(QtWarningMsg, qPrintable(line));
 }
 
+// An I/O error that the disk reports only at fdatasync or close (a failing sector, a
+// network file system): the call named here fails with EIO for files whose path begins
+// with the prefix. The calls are wrapped at link time (tests/sm/CMakeLists.txt).
+QByteArray gFailingCall;
+QByteArray gFailingPrefix;
+
+bool injectedFailure(int fd, const char *call)
+{
+    if (gFailingCall != call)
+        return false;
+    char name[4096];
+    const ssize_t length = ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), name, sizeof name);
+    return length > 0 && QByteArray(name, int(length)).startsWith(gFailingPrefix);
+}
+
 } // namespace
+
+extern "C" {
+int __real_fdatasync(int fd);
+int __real_close(int fd);
+
+int __wrap_fdatasync(int fd)
+{
+    if (!injectedFailure(fd, "fdatasync"))
+        return __real_fdatasync(fd);
+    errno = EIO;
+    return -1;
+}
+
+// As on Linux, the descriptor is released even when close reports an error.
+int __wrap_close(int fd)
+{
+    const bool fails = injectedFailure(fd, "close");
+    const int result = __real_close(fd);
+    if (!fails)
+        return result;
+    errno = EIO;
+    return -1;
+}
+}
 
 class TestStateMachineFiles : public QObject
 {
@@ -123,7 +166,7 @@ private slots:
         const auto refused = [](const char *name, const QString &fileUrl, const char *reason, const QByteArray &content = {}) {
             QTest::newRow(name) << fileUrl << content
                                 << QStringLiteral("Could not open configuration file \"%1\" \"%2\"").arg(fileUrl, reason)
-                                << QByteArray();
+                                << QByteArray(SIGNAL(configurationUnreadable(QString,QString)));
         };
         refused("not a local file URL", QStringLiteral("http://example.com/cw.bgc"), "not a local file");
         refused("larger than 1 MiB", url(QStringLiteral("huge.bgc")), "larger than 1048576 bytes",
@@ -161,7 +204,8 @@ private slots:
         QList<QSharedPointer<QSignalSpy>> spies;
         for (const char *signal : {SIGNAL(loadFileSuccessful(QString)), SIGNAL(configurationVersionObsolete()),
                                    SIGNAL(configurationVersionMismatch()), SIGNAL(configurationChecksumError()),
-                                   SIGNAL(configurationParseError()), SIGNAL(configurationUnsupported(QString))})
+                                   SIGNAL(configurationParseError()), SIGNAL(configurationUnsupported(QString)),
+                                   SIGNAL(configurationUnreadable(QString,QString))})
             spies.append(QSharedPointer<QSignalSpy>::create(mStateMachine, signal));
 
         if (!logLine.isEmpty())
@@ -229,19 +273,34 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("existing");
+        // The target's type and access bits before the save (0: a regular file as created),
+        // and the call at which an I/O error is injected.
+        QTest::addColumn<uint>("mode");
+        QTest::addColumn<QByteArray>("failingCall");
         QTest::addColumn<QString>("reason");
 
-        QTest::newRow("new file") << "saved.bgc" << QByteArray() << QString();
-        QTest::newRow("over a longer file: the whole content replaced") << "saved.bgc" << QByteArray(64 * 1024, 'x') << QString();
-        QTest::newRow("folder does not exist") << "no-such-folder/cw.bgc" << QByteArray() << "No such file or directory";
+        const QByteArray old(64 * 1024, 'x');
+        QTest::newRow("new file") << "saved.bgc" << QByteArray() << 0u << QByteArray() << QString();
+        QTest::newRow("over a longer file: the whole content replaced") << "saved.bgc" << old << 0u << QByteArray() << QString();
+        QTest::newRow("folder does not exist") << "no-such-folder/cw.bgc" << QByteArray() << 0u << QByteArray()
+                                               << "No such file or directory";
+        QTest::newRow("saveKeepsModeAndOwner") << "kept.bgc" << old << uint(S_IFREG | 0640) << QByteArray() << QString();
+        QTest::newRow("saveRefusesFifo") << "pipe.bgc" << QByteArray() << uint(S_IFIFO | 0600) << QByteArray()
+                                         << "not a regular file";
+        QTest::newRow("saveRefusesDeviceNode") << "null.bgc" << QByteArray() << uint(S_IFCHR | 0600) << QByteArray()
+                                               << "not a regular file";
+        QTest::newRow("saveFailsOnSyncError") << "sync.bgc" << old << 0u << QByteArray("fdatasync") << "Input/output error";
+        QTest::newRow("saveFailsOnCloseError") << "close.bgc" << old << 0u << QByteArray("close") << "Input/output error";
     }
 
     void save()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, existing);
+        QFETCH(uint, mode);
+        QFETCH(QByteArray, failingCall);
         QFETCH(QString, reason);
-        checkSave(name, existing, reason);
+        checkSave(name, existing, reason, mode, failingCall);
     }
 
     // A save onto a full disk fails whole: the old file stays as it was, nothing is left behind.
@@ -271,7 +330,7 @@ private slots:
     {
         QFETCH(bool, reported);
         QFETCH(QList<QByteArray>, deviceLines);
-        const QByteArray configuration = reported ? reportedCwbConfiguration() : mCwConfiguration;
+        const QByteArray configuration = reported ? reportedCwbConfiguration() : factoryConfiguration(PRODUCT_CWB);
         QVERIFY(writeFile(path(QStringLiteral("pack.bgc")), configuration));
         mStateMachine->doLoadConfiguration(url(QStringLiteral("pack.bgc")));
         QSignalSpy packed(mStateMachine, &StateMachine::packSupportArchiveSuccessful);
@@ -283,12 +342,24 @@ private slots:
         entries.sort();
         QCOMPARE(entries, (QStringList{"config.bgc", "details.txt"}));
         const auto *config = zip.directory()->file(QStringLiteral("config.bgc"));
-        QCOMPARE(config->data(), configuration);
         QCOMPARE(config->permissions(), mode_t(0100644));
+        // Users mail these archives: the passphrase and the PIN are emptied, nothing else changes.
+        using QVt::Pb::KtBridge::Configuration;
+        const auto interfaces = Configuration::INTERFACE_WLAN | Configuration::INTERFACE_BLUETOOTH;
+        Configuration original(interfaces);
+        Configuration archived(interfaces);
+        QVERIFY(original.parse(configuration.mid(CONFIGURATION_HEADER_SIZE)));
+        QVERIFY(archived.parse(config->data().mid(CONFIGURATION_HEADER_SIZE)));
+        QVERIFY(!original.wlan()->passphrase().isEmpty() && !original.bluetooth()->pin().isEmpty());
+        QCOMPARE(archived.wlan()->passphrase(), QString());
+        QCOMPARE(archived.bluetooth()->pin(), QString());
+        archived.wlan()->setSecurityAndPassphrase(original.wlan()->security(), original.wlan()->passphrase());
+        archived.bluetooth()->setPin(original.bluetooth()->pin());
+        QCOMPARE(File::compose(PRODUCT_CWB, archived.serialize()), configuration);
         const QList<QByteArray> lines = zip.directory()->file(QStringLiteral("details.txt"))->data().split('\n');
         QVERIFY2(QRegularExpression(QStringLiteral("^Date and time: \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\r$"))
                      .match(QString::fromLocal8Bit(lines.at(0))).hasMatch(), lines.at(0).constData());
-        QCOMPARE(lines.mid(1), QList<QByteArray>({"\r", "APPLICATION\r", "-----------\r", "Name: KT Bridge Configurator\r",
+        QCOMPARE(lines.mid(1), QList<QByteArray>({"config.bgc: passphrase and PIN removed\r", "\r", "APPLICATION\r", "-----------\r", "Name: KT Bridge Configurator\r",
                                                   "Version: 2.1.0\r", "\r", "DEVICE\r", "------\r", "ID string: \r"})
                                    + deviceLines + QList<QByteArray>{""});
     }
@@ -316,11 +387,26 @@ private slots:
 private:
     // A save either replaces the whole file and records it, or leaves the old file, the
     // unsaved mark and the tracker as they were and says why.
-    void checkSave(const QString &name, const QByteArray &existing, const QString &reason)
+    // A save either replaces the whole file and records it, or leaves the old file, the
+    // unsaved mark and the tracker as they were and says why. mode: the target's type and
+    // access bits before the save (0: none made); failingCall: the call that gets an I/O error.
+    void checkSave(const QString &name, const QByteArray &existing, const QString &reason, uint mode = 0,
+                   const QByteArray &failingCall = QByteArray())
     {
         const QString target = path(name);
+        const QByteArray nativeTarget = QFile::encodeName(target);
+        if (name.startsWith(QLatin1String("full/")) && !mFullDisk)
+            QSKIP("mounting a small file system is not permitted here");
         if (!name.startsWith(QLatin1String("full/")) && !existing.isEmpty())
             QVERIFY(writeFile(target, existing));
+        // A file of someone else's, which this test (as root) may hand back to its owner.
+        constexpr uid_t OTHER_USER = 4321;
+        if (S_ISREG(mode) && (::chmod(nativeTarget, mode & 07777) != 0 || ::chown(nativeTarget, OTHER_USER, OTHER_USER) != 0))
+            QSKIP("changing a file's owner is not permitted here");
+        if (!S_ISREG(mode) && mode && ::mknod(nativeTarget, mode, S_ISCHR(mode) ? makedev(1, 3) : 0) != 0)
+            QSKIP("making a device node is not permitted here");
+        gFailingCall = failingCall;
+        gFailingPrefix = nativeTarget;
         mStateMachine->doNewConfiguration(PRODUCT_CWB);
         SaveStatusTracker *tracker = SaveStatusTracker::instance();
         tracker->setSaveNeeded(true);
@@ -331,6 +417,7 @@ private:
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Could not write configuration file \"%1\" \".+\"$")
                                                                       .arg(QRegularExpression::escape(url(name)))));
         mStateMachine->doSaveConfiguration(url(name));
+        gFailingCall.clear();
 
         const bool ok = reason.isEmpty();
         QCOMPARE(saved.count(), ok ? 1 : 0);
@@ -338,7 +425,15 @@ private:
         if (!ok)
             QVERIFY2(failed.at(0).at(1).toString().contains(reason), qPrintable(failed.at(0).at(1).toString()));
         QCOMPARE((ok ? saved : failed).at(0).at(0).toString(), target);
-        QCOMPARE(readFile(target), ok ? factoryConfiguration(PRODUCT_CWB) : existing);
+        struct stat after;
+        QCOMPARE(::stat(nativeTarget, &after) == 0, ok || mode || !existing.isEmpty());
+        if (mode)
+            QCOMPARE(uint(after.st_mode), mode);
+        if (S_ISREG(mode))
+            QCOMPARE(after.st_uid, OTHER_USER);
+        // Checked only once the target is known to be a regular file: reading a FIFO blocks.
+        if (!mode || S_ISREG(mode))
+            QCOMPARE(readFile(target), ok ? factoryConfiguration(PRODUCT_CWB) : existing);
         QCOMPARE(tracker->saveNeeded(), !ok);
         QCOMPARE(tracker->currentFileUrl(), ok ? url(name) : QString());
         QCOMPARE(tracker->configurationType(), ok ? Types::CONFIGURATION_TYPE_FILE : Types::CONFIGURATION_TYPE_NEW);

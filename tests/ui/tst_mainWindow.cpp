@@ -95,17 +95,24 @@ private slots:
         qputenv("TZ", "Asia/Kolkata");
         tzset();
         QCoreApplication::setApplicationName(QStringLiteral("KT Bridge Configurator"));
+        QCoreApplication::setOrganizationName(QStringLiteral("Halvard Motion Systems"));
         QVt::Pb::Utilities::registerMetaTypes();
         SaveStatusTracker::instance();
         QVERIFY(mDir.isValid());
         QVERIFY(writeFile(mDir.filePath(QStringLiteral("device.bgc")), reportedCwbConfiguration()));
-        QVERIFY(mSimulator.start({"--link", mDir.filePath("port"), "--id-string", ID_STRING, "--config", mDir.filePath("device.bgc")}));
-        qputenv("KTBRIDGE_EXTRA_PORTS", mDir.filePath(QStringLiteral("port")).toLocal8Bit());
+        QVERIFY(mSimulator.start({"--link", mDir.filePath("port"), "--id-string", ID_STRING, "--config", mDir.filePath("device.bgc"), "--verbose"}));
+        QVERIFY(writeFile(mDir.filePath(QStringLiteral("other port")), QByteArray()));
+        qputenv("KTBRIDGE_EXTRA_PORTS", (mDir.filePath(QStringLiteral("port")) + ':' + mDir.filePath(QStringLiteral("other port"))).toLocal8Bit());
 
         mStateMachine = StateMachine::instance();
         mEngine.reset(new QQmlEngine);
         QVt::registerQmlApi(*mEngine);
         mQuit.reset(new QSignalSpy(mEngine.get(), &QQmlEngine::quit));
+        // Every case is a piece of a user's session, in which no QML warning may appear.
+        connect(mEngine.get(), &QQmlEngine::warnings, this, [this](const QList<QQmlError> &warnings) {
+            for (const QQmlError &warning : warnings)
+                mQmlWarnings += warning.toString();
+        });
 
         QQmlComponent component(mEngine.get(), QUrl(QStringLiteral("qrc:/qml/main.qml")));
         mWindow = qobject_cast<QQuickWindow *>(component.create());
@@ -130,6 +137,7 @@ private slots:
         QTRY_VERIFY(!mStateMachine->connected() && !mStateMachine->busy());
         SaveStatusTracker::instance()->setSaveNeeded(false);
         mQuit->clear();
+        QVERIFY2(mQmlWarnings.isEmpty(), qPrintable(mQmlWarnings.join('\n')));
     }
 
     // Which device actions a user may take in each phase of a connection, whether the Help
@@ -331,6 +339,108 @@ private slots:
         QCOMPARE(shownWindow(QStringLiteral("New Configuration")) != nullptr, line.isEmpty());
     }
 
+    // A connection whose product or line changes sends the unit back to normal operation
+    // before the port is closed, and the status bar tells that it ended.
+    void endOfConnection_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("new configuration for another product") << "new";
+        QTest::newRow("port changed in the connection settings") << "port";
+    }
+
+    void endOfConnection()
+    {
+        QFETCH(QString, how);
+        connectDevice();
+        const QByteArray normalOperation = "rx 43 00 01 51 13 0D";
+        const int sent = mSimulator.standardError().count(normalOperation);
+        if (how == QLatin1String("new")) {
+            mStateMachine->doNewConfiguration(QStringLiteral("0000c0de0001"));
+        } else {
+            QVariant shown;
+            QMetaObject::invokeMethod(mWindow, "showWindow", Q_RETURN_ARG(QVariant, shown), Q_ARG(QVariant, "connectionSettings.qml"));
+            auto *window = qobject_cast<QQuickWindow *>(shown.value<QObject *>());
+            QVERIFY(window);
+            QQuickItem *ports = item(window->contentItem(), QStringLiteral("comboSettingEditor"));
+            const int other = ports->property("model").toStringList().indexOf(mDir.filePath(QStringLiteral("other port")));
+            QVERIFY(other >= 0);
+            QMetaObject::invokeMethod(ports, "activated", Q_ARG(int, other));
+        }
+        QCOMPARE(text("connectionStatusText"), QStringLiteral("Not connected"));
+        QTRY_COMPARE(mSimulator.standardError().count(normalOperation), sent + 1);
+    }
+
+    // Save, Save As and Write take only what the fields show: while one is refused or
+    // incomplete, a warning names it and nothing is saved or sent; once fixed, Write finishes
+    // the field being edited and the unit holds exactly what the fields show.
+    void invalidFieldsRefused_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("save") << "saveConfigurationAction" << "Configuration Not Saved";
+        QTest::newRow("save as") << "saveConfigurationAsAction" << "Configuration Not Saved";
+        QTest::newRow("write") << "writeDataToDeviceAction" << "Configuration Not Written";
+    }
+
+    void invalidFieldsRefused()
+    {
+        QFETCH(QString, action);
+        connectDevice();
+        const auto field = [this](const char *name) { return item(mWindow->contentItem(), name); };
+        field("ipAddressField")->setProperty("text", "192.168.4.300");
+        field("passphraseField")->setProperty("text", "");
+        QSignalSpy saved(mStateMachine, &StateMachine::saveFileSuccessful);
+        QSignalSpy written(mStateMachine, &StateMachine::writeToDeviceSuccessful);
+        QMetaObject::invokeMethod(named(action.toLatin1()), "trigger");
+        QObject *warning = named("warningDialog");
+        QTEST(warning->property("title").toString(), "title");
+        const QString text = warning->property("text").toString();
+        QVERIFY2(text.contains("Address (WLAN tab)") && text.contains("Passphrase (WLAN tab)"), qPrintable(text));
+        QVERIFY(!named("saveDialog")->property("visible").toBool() && !mStateMachine->busy());
+        QMetaObject::invokeMethod(warning, "close");
+
+        field("ipAddressField")->setProperty("text", "192.168.4.30");
+        field("passphraseField")->setProperty("text", "a new passphrase");
+        field("passphraseField")->forceActiveFocus();
+        QMetaObject::invokeMethod(named("writeDataToDeviceAction"), "trigger");
+        QTRY_COMPARE(written.count(), 1);
+        QCOMPARE(saved.count(), 0);
+        mStateMachine->doReadDeviceConfiguration();
+        QTRY_VERIFY(!mStateMachine->busy());
+        QCOMPARE(field("ipAddressField")->property("text").toString(), QStringLiteral("192.168.4.30"));
+        QCOMPARE(field("passphraseField")->property("text").toString(), QStringLiteral("a new passphrase"));
+    }
+
+    // A factory reset asks first; No sends nothing.
+    void factoryResetAsks_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("resets");
+        QTest::newRow("no") << "no" << 0;
+        QTest::newRow("yes") << "yes" << 1;
+    }
+
+    void factoryResetAsks()
+    {
+        QFETCH(QString, answer);
+        connectDevice();
+        QSignalSpy reset(mStateMachine, &StateMachine::factoryResetSuccessful);
+        QMetaObject::invokeMethod(named("factoryResetAction"), "trigger");
+        QObject *question = named("genericAreYouSureDialog");
+        QVERIFY(question->property("visible").toBool());
+        QCOMPARE(question->property("text").toString(), QStringLiteral("The unit's configuration is replaced by its factory settings. Do you want to proceed?"));
+        QMetaObject::invokeMethod(question, answer.toLatin1());
+        QMetaObject::invokeMethod(question, "close");
+        QFETCH(int, resets);
+        if (resets == 0) {
+            // A reset sent after all would be answered before this read.
+            QSignalSpy read(mStateMachine, &StateMachine::readFromDeviceSuccessful);
+            mStateMachine->doReadDeviceConfiguration();
+            QTRY_COMPARE(read.count(), 1);
+        }
+        QTRY_COMPARE(reset.count(), resets);
+    }
+
     // A serial number shows as it is, every other number in lower-case hexadecimal, the date
     // in UTC; a radio's row leaves when it reports no MAC.
     void deviceInfoWindow()
@@ -416,6 +526,7 @@ private:
     std::unique_ptr<QQmlEngine> mEngine;
     QQuickWindow *mWindow = nullptr;
     std::unique_ptr<QSignalSpy> mQuit;
+    QStringList mQmlWarnings;
 };
 
 QTEST_MAIN(TestMainWindow)

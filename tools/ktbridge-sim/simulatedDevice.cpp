@@ -17,12 +17,19 @@ using Comms::Protocol::BootProtocol;
 
 const QByteArray NOISE = QByteArrayLiteral("\xFF\x00\x55\xAA\x0D");
 const QByteArray ERROR_REPLY = QByteArrayLiteral("E");
+// A start byte whose length announces the longest frame there is.
+const QByteArray FALSE_START = QByteArrayLiteral("C\xFF\xFF");
+const QByteArray WRITE_ACKNOWLEDGEMENT = QByteArrayLiteral("S");
 
 // Pieces of one reply, and the parts of a faulty reply, arrive this far apart so that a
 // reader sees them in separate reads.
 constexpr int PIECE_GAP_MS = 100;
 // A device gives up on a frame whose rest does not follow within this time.
 constexpr int FRAME_TIMEOUT_MS = 1000;
+// A flood sends this many identification frames every millisecond, megabytes a second:
+// more than a reader that queues a call for each frame can keep up with.
+constexpr int FLOOD_FRAMES_PER_TICK = 256;
+constexpr int FLOOD_INTERVAL_MS = 1;
 // A payload holds at most 65535 bytes, one of them the 'L' of the reply.
 constexpr int MAX_CONFIGURATION_SIZE = 65534;
 
@@ -75,20 +82,54 @@ SimulatedDevice::SimulatedDevice(const SimulatorOptions &options, QObject *paren
     mFrameTimeout.setSingleShot(true);
     mFrameTimeout.setInterval(FRAME_TIMEOUT_MS);
     connect(&mFrameTimeout, &QTimer::timeout, this, &SimulatedDevice::onFrameTimeout);
+    mFloodTimer.setInterval(FLOOD_INTERVAL_MS);
+    connect(&mFloodTimer, &QTimer::timeout, this, &SimulatedDevice::onFloodTimer);
 }
 
 bool SimulatedDevice::start(QString *errorText)
 {
+    return startUnit(errorText);
+}
+
+bool SimulatedDevice::startUnit(QString *errorText)
+{
+    // Given MAC addresses belong to the first unit; later ones derive theirs.
+    const bool first = mUnit == 0;
     if (mOptions.mConfigPath.isEmpty())
-        mFactoryConfiguration = UnitIdentity(*mOptions.mProduct, mOptions.mProductId, mOptions.mSerialNumber,
-                                             mOptions.mWlanMac, mOptions.mBluetoothMac)
+        mFactoryConfiguration = UnitIdentity(*mOptions.mProduct, mOptions.mProductId, mOptions.mSerialNumber + mUnit,
+                                             first ? mOptions.mWlanMac : QString(),
+                                             first ? mOptions.mBluetoothMac : QString())
                                     .factoryConfiguration();
     else if (!readConfiguration(mOptions.mConfigPath, &mFactoryConfiguration, errorText))
         return false;
     mConfiguration = mFactoryConfiguration;
-    if (!mOptions.mStorePath.isEmpty() && QFile::exists(mOptions.mStorePath))
-        return readConfiguration(mOptions.mStorePath, &mConfiguration, errorText);
+    if (!storePath().isEmpty() && QFile::exists(storePath()))
+        return readConfiguration(storePath(), &mConfiguration, errorText);
     return true;
+}
+
+QString SimulatedDevice::storePath() const
+{
+    if (mOptions.mStorePath.isEmpty() || mOptions.mUnits == 0)
+        return mOptions.mStorePath;
+    return mOptions.mStorePath + QLatin1Char('.') + QString::number(mOptions.mSerialNumber + mUnit);
+}
+
+void SimulatedDevice::onUnitLeft()
+{
+    mUnitGone = true;
+    if (mUnit + 1 >= mOptions.mUnits)
+        return;
+    QTimer::singleShot(mOptions.mUnitPauseMs, this, [this] {
+        ++mUnit;
+        QString errorText;
+        if (!startUnit(&errorText)) {
+            std::fprintf(stderr, "ktbridge-sim: %s\n", qPrintable(errorText));
+            return;
+        }
+        mUnitGone = false;
+        log(QStringLiteral("unit %1 present").arg(mOptions.mSerialNumber + mUnit));
+    });
 }
 
 void SimulatedDevice::onBytesReceived(const QByteArray &bytes)
@@ -118,6 +159,7 @@ void SimulatedDevice::onBytesReceived(const QByteArray &bytes)
 void SimulatedDevice::onClientChanged()
 {
     mFrameTimeout.stop();
+    mFloodTimer.stop();
     const QByteArray rest = mReader.clear();
     if (!rest.isEmpty())
         log(QStringLiteral("rx discarded ") + hex(rest));
@@ -125,22 +167,33 @@ void SimulatedDevice::onClientChanged()
 
 void SimulatedDevice::handleRequest(const QByteArray &payload)
 {
-    if (mOptions.mFaults.mSilent || mFramesReceived <= mOptions.mFaults.mSilentFor)
+    mFloodTimer.stop();
+    if (mOptions.mFaults.mSilent || mFramesReceived <= mOptions.mFaults.mSilentFor || mUnitGone)
         return;
     if (payload == BootProtocol::BOOT_SEQUENCE_PAYLOAD) {
         sendReply(mOptions.mIdString.toUtf8());
         return;
     }
+    if (mOptions.mFaults.mFlood) {
+        log(QStringLiteral("tx flood ") + hex(frameToSend(mOptions.mIdString.toUtf8())));
+        mFloodTimer.start();
+        return;
+    }
     switch (payload.at(0)) {
     case 'P':
-        sendReply('P' + mOptions.mProductIdBytes);
+        sendReply('P' + mOptions.mProductIdBytes,
+                  mOptions.mFaults.mStaleReply ? WRITE_ACKNOWLEDGEMENT : QByteArray());
         break;
     case 'L':
         sendReply(mOptions.mFaults.mErrorOnRead ? ERROR_REPLY : 'L' + mConfiguration);
         break;
     case 'S':
-        sendReply(!mOptions.mFaults.mErrorOnWrite && keepConfiguration(payload.mid(1)) ? QByteArrayLiteral("S")
-                                                                                    : ERROR_REPLY);
+        if (mOptions.mFaults.mStaleReply)
+            break;
+        sendReply(!mOptions.mFaults.mErrorOnWrite
+                          && (mOptions.mFaults.mLoseWrite || keepConfiguration(payload.mid(1)))
+                      ? QByteArrayLiteral("S")
+                      : ERROR_REPLY);
         break;
     case 'Z':
         // The unit resets and leaves the boot loader: nobody waits for an answer.
@@ -148,7 +201,10 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
         break;
     case 'Q':
     case 'Y':
-        // Normal operation or pairing mode: the boot loader hands over without an answer.
+        // Normal operation or pairing mode: the boot loader hands over without an answer;
+        // at a fixture the unit in normal operation is then taken away.
+        if (payload.at(0) == 'Q' && mOptions.mUnits > 0)
+            onUnitLeft();
         break;
     default:
         sendReply(ERROR_REPLY);
@@ -156,12 +212,17 @@ void SimulatedDevice::handleRequest(const QByteArray &payload)
     }
 }
 
-void SimulatedDevice::sendReply(const QByteArray &payload)
+void SimulatedDevice::sendReply(const QByteArray &payload, const QByteArray &stalePayload)
 {
     int delay = mOptions.mReplyDelayMs;
     if (mOptions.mFaults.mNoise) {
         log(QStringLiteral("tx noise ") + hex(NOISE));
         emit transmit(NOISE, delay);
+        delay = PIECE_GAP_MS;
+    }
+    if (mOptions.mFaults.mFalseStart) {
+        log(QStringLiteral("tx noise ") + hex(FALSE_START));
+        emit transmit(FALSE_START, delay);
         delay = PIECE_GAP_MS;
     }
     if (mOptions.mFaults.mRepeatId) {
@@ -170,7 +231,9 @@ void SimulatedDevice::sendReply(const QByteArray &payload)
         emit transmit(idFrame, delay);
         delay = PIECE_GAP_MS;
     }
-    const QByteArray frame = frameToSend(payload);
+    // A stale reply travels in the same burst as the real one.
+    const QByteArray frame =
+        frameToSend(payload) + (stalePayload.isEmpty() ? QByteArray() : frameToSend(stalePayload));
     log(QStringLiteral("tx ") + hex(frame));
     if (!mOptions.mFaults.mSplit) {
         emit transmit(frame, delay);
@@ -192,12 +255,12 @@ QByteArray SimulatedDevice::frameToSend(const QByteArray &payload) const
 
 bool SimulatedDevice::keepConfiguration(const QByteArray &configuration)
 {
-    if (!mOptions.mStorePath.isEmpty()) {
+    if (!storePath().isEmpty()) {
         // Written beside and renamed over the old file, so a crash never leaves half a store.
-        QSaveFile file(mOptions.mStorePath);
+        QSaveFile file(storePath());
         if (!file.open(QIODevice::WriteOnly) || file.write(configuration) != configuration.size()
             || !file.commit()) {
-            std::fprintf(stderr, "ktbridge-sim: cannot write \"%s\": %s\n", qPrintable(mOptions.mStorePath),
+            std::fprintf(stderr, "ktbridge-sim: cannot write \"%s\": %s\n", qPrintable(storePath()),
                          qPrintable(file.errorString()));
             return false;
         }
@@ -210,6 +273,12 @@ void SimulatedDevice::onFrameTimeout()
 {
     const QByteArray rest = mReader.clear();
     log(QStringLiteral("rx discarded ") + hex(rest));
+}
+
+void SimulatedDevice::onFloodTimer()
+{
+    const QByteArray frame = frameToSend(mOptions.mIdString.toUtf8());
+    emit transmit(frame.repeated(FLOOD_FRAMES_PER_TICK), 0);
 }
 
 void SimulatedDevice::log(const QString &line) const

@@ -15,8 +15,8 @@ namespace Sim {
 // have) and keeps its configuration, in the store file if one was given. Configuration
 // bytes are kept as they come, unchecked, like the device's flash: only the factory
 // configuration it makes itself (UnitIdentity) is known to be one. Knows nothing of
-// pseudo-terminals or timing: what it sends leaves through transmit(). Lives in the main
-// thread.
+// pseudo-terminals or timing: what it sends leaves through transmit(). With --units it
+// plays one unit after another. Lives in the main thread.
 class SimulatedDevice : public QObject
 {
     Q_OBJECT
@@ -40,10 +40,16 @@ signals:
 
 private:
     void handleRequest(const QByteArray &payload);
-    void sendReply(const QByteArray &payload);
+    // stalePayload, if any, follows the reply's frame in the same burst.
+    void sendReply(const QByteArray &payload, const QByteArray &stalePayload = QByteArray());
     QByteArray frameToSend(const QByteArray &payload) const;
     bool keepConfiguration(const QByteArray &configuration);
+    // Makes unit number mUnit answer: its identity, its factory and stored configuration.
+    bool startUnit(QString *errorText);
+    void onUnitLeft();
+    QString storePath() const;
     void onFrameTimeout();
+    void onFloodTimer();
     void log(const QString &line) const;
 
     const SimulatorOptions mOptions;
@@ -51,7 +57,12 @@ private:
     QByteArray mConfiguration;
     Comms::Protocol::FrameReader mReader;
     QTimer mFrameTimeout;
+    // Drives the flood fault while it runs.
+    QTimer mFloodTimer;
     int mFramesReceived = 0;
+    int mUnit = 0;
+    // A unit in normal operation no longer answers; the next one comes after a pause.
+    bool mUnitGone = false;
 };
 
 } // namespace Sim

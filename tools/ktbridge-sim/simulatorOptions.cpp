@@ -44,13 +44,21 @@ const char DESCRIPTION[] =
     "                    that wakes up late\n"
     "  error-on-read     answers \"L\" with 'E'\n"
     "  error-on-write    answers \"S\" with 'E' and keeps its configuration\n"
+    "  lose-write        answers \"S\" with 'S' but keeps its configuration\n"
     "  bad-checksum      every frame sent carries a wrong checksum\n"
     "  split             every frame sent arrives in pieces about 0.1 s apart, one of them\n"
     "                    cut right after a carriage return (0x0D) inside the frame if it has one\n"
     "  noise             stray bytes (FF 00 55 AA 0D) arrive before every reply\n"
     "  repeat-id         the identification text arrives again before every reply\n"
     "  hang-up-after=N   after answering N frames the line is closed, as an unplugged cable\n"
-    "                    would be, and the simulator ends (exit status 0)";
+    "                    would be, and the simulator ends (exit status 0)\n"
+    "  false-start       a start byte and two bytes (43 FF FF) arrive before every reply, as\n"
+    "                    if a frame of 65535 bytes began\n"
+    "  stale-reply       the reply to \"P\" comes in one burst with an 'S' acknowledgement; a\n"
+    "                    write that follows is neither kept nor acknowledged\n"
+    "  flood             the boot sequence is answered; every later request is answered with\n"
+    "                    identification frames streamed as fast as the line takes them, until\n"
+    "                    the next request or the client goes away";
 
 const Device::KtBridgeProduct::eModel MODELS[] = {Device::KtBridgeProduct::MODEL_CW,
                                                   Device::KtBridgeProduct::MODEL_CB,
@@ -109,6 +117,8 @@ bool parseFault(const QString &name, Faults *faults, QString *message)
         faults->mErrorOnRead = true;
     else if (name == QLatin1String("error-on-write"))
         faults->mErrorOnWrite = true;
+    else if (name == QLatin1String("lose-write"))
+        faults->mLoseWrite = true;
     else if (name == QLatin1String("bad-checksum"))
         faults->mBadChecksum = true;
     else if (name == QLatin1String("split"))
@@ -117,6 +127,12 @@ bool parseFault(const QString &name, Faults *faults, QString *message)
         faults->mNoise = true;
     else if (name == QLatin1String("repeat-id"))
         faults->mRepeatId = true;
+    else if (name == QLatin1String("false-start"))
+        faults->mFalseStart = true;
+    else if (name == QLatin1String("stale-reply"))
+        faults->mStaleReply = true;
+    else if (name == QLatin1String("flood"))
+        faults->mFlood = true;
     else if (name.startsWith(hangUpPrefix))
         return parseCount(name, hangUpPrefix, &faults->mHangUpAfter, message);
     else if (name.startsWith(silentForPrefix))
@@ -188,6 +204,14 @@ SimulatorOptions::eOutcome SimulatorOptions::parse(const QStringList &arguments,
          QStringLiteral("Pace bytes in both directions like an 8N1 line at N baud (default: no pacing)."),
          QStringLiteral("N")},
         {QStringLiteral("reply-delay"), QStringLiteral("Device processing time before each reply."),
+         QStringLiteral("MS")},
+        {QStringLiteral("units"),
+         QStringLiteral("Plays N units in turn, as a production fixture sees them: after \"Q\" a unit stops "
+                        "answering, and after --unit-pause the next one answers, with the next serial number, "
+                        "its own MAC addresses and its factory configuration; with --store, unit S keeps its "
+                        "configuration in FILE.S."),
+         QStringLiteral("N")},
+        {QStringLiteral("unit-pause"), QStringLiteral("Time between two units (default 300)."),
          QStringLiteral("MS")},
         {QStringLiteral("fault"), QStringLiteral("Misbehave as NAME says (see the list above)."),
          QStringLiteral("NAME")},
@@ -271,7 +295,9 @@ SimulatorOptions::eOutcome SimulatorOptions::parse(const QStringList &arguments,
     options->mLinkPath = parser.value(QStringLiteral("link"));
     options->mVerbose = parser.isSet(QStringLiteral("verbose"));
     if (!parseNumber(parser, QStringLiteral("baud"), 1, &options->mBaud, message)
-        || !parseNumber(parser, QStringLiteral("reply-delay"), 0, &options->mReplyDelayMs, message))
+        || !parseNumber(parser, QStringLiteral("reply-delay"), 0, &options->mReplyDelayMs, message)
+        || !parseNumber(parser, QStringLiteral("units"), 1, &options->mUnits, message)
+        || !parseNumber(parser, QStringLiteral("unit-pause"), 0, &options->mUnitPauseMs, message))
         return eOutcome::OUTCOME_ERROR;
     for (const QString &fault : parser.values(QStringLiteral("fault"))) {
         if (!parseFault(fault, &options->mFaults, message))

@@ -20,11 +20,15 @@ struct Faults
     int mSilentFor = 0;          // answers nothing to this many first requests
     bool mErrorOnRead = false;   // answers "L" with 'E'
     bool mErrorOnWrite = false;  // answers "S" with 'E' and keeps its configuration
+    bool mLoseWrite = false;     // answers "S" with 'S' but keeps its configuration
     bool mBadChecksum = false;   // every frame it sends carries a wrong checksum
     bool mSplit = false;         // every frame it sends arrives in pieces
     bool mNoise = false;         // stray bytes go out before every reply
     bool mRepeatId = false;      // the identification text goes out again before every reply
     int mHangUpAfter = 0;        // closes the line after this many frames (0: never)
+    bool mFalseStart = false;    // a start byte and two bytes go out before every reply
+    bool mStaleReply = false;    // acknowledges a write with the product ID, never after it
+    bool mFlood = false;         // streams identification frames instead of any later reply
 };
 
 // What the command line asked the simulator to be. Plain value type.
@@ -44,6 +48,8 @@ struct SimulatorOptions
     QString mLinkPath;
     int mBaud = 0;
     int mReplyDelayMs = 0;
+    int mUnits = 0;                 // --units: units in turn, each gone after "Q" (0: one unit that stays)
+    int mUnitPauseMs = 300;         // between one unit's "Q" and the next unit
     bool mVerbose = false;
     Faults mFaults;
 

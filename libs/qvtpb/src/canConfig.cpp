@@ -75,10 +75,27 @@ Filter *Config::filter(int index) const
     return mFilters.value(index, nullptr);
 }
 
+int Config::duplicateOf(int index, quint32 identifier, quint32 mask, bool extended) const
+{
+    for (int i = 0; i < mFilters.size(); ++i) {
+        const Filter *other = mFilters.at(i);
+        if (i != index && other->identifier() == identifier && other->mask() == mask
+                && other->extended() == extended)
+            return i;
+    }
+    return -1;
+}
+
 Filter *Config::addFilter()
 {
+    quint32 identifier = 0;
+    while (duplicateOf(-1, identifier, Filter::MAX_STANDARD_IDENTIFIER, false) >= 0) {
+        if (++identifier > Filter::MAX_STANDARD_IDENTIFIER)
+            return nullptr;
+    }
     auto *filter = new Filter;
     filter->setMask(Filter::MAX_STANDARD_IDENTIFIER);
+    filter->setIdentifier(identifier);
     appendFilter(filter);
     emit filtersChanged();
     emit edited();

@@ -1,5 +1,7 @@
 #include <qvtpb/canFilter.h>
 
+#include <qvtpb/canConfig.h>
+
 #include "ktbridge.pb.h"
 
 #include <QDebug>
@@ -28,6 +30,8 @@ void Filter::setIdentifier(quint32 identifier)
         qWarning() << "Refused CAN filter identifier" << identifier << "extended" << mExtended;
         return;
     }
+    if (isDuplicate(identifier, mMask, mExtended))
+        return;
     edit(mIdentifier, identifier, &Filter::identifierChanged);
 }
 
@@ -37,14 +41,34 @@ void Filter::setMask(quint32 mask)
         qWarning() << "Refused CAN filter mask" << mask << "extended" << mExtended;
         return;
     }
+    if (isDuplicate(mIdentifier, mask, mExtended))
+        return;
     edit(mMask, mask, &Filter::maskChanged);
 }
 
 void Filter::setExtended(bool extended)
 {
+    const quint32 maximum = extended ? MAX_EXTENDED_IDENTIFIER : MAX_STANDARD_IDENTIFIER;
+    if (isDuplicate(mIdentifier & maximum, mMask & maximum, extended))
+        return;
     edit(mExtended, extended, &Filter::extendedChanged);
     edit(mIdentifier, mIdentifier & maximumIdentifier(), &Filter::identifierChanged);
     edit(mMask, mMask & maximumIdentifier(), &Filter::maskChanged);
+}
+
+bool Filter::isDuplicate(quint32 identifier, quint32 mask, bool extended) const
+{
+    const auto *config = qobject_cast<const Config *>(parent());
+    if (!config)
+        return false;
+    int index = 0;
+    while (config->filter(index) && config->filter(index) != this)
+        ++index;
+    const int other = config->duplicateOf(index, identifier, mask, extended);
+    if (other < 0)
+        return false;
+    qWarning() << "Refused duplicate CAN filter" << identifier << mask << "extended" << extended << "row" << other;
+    return true;
 }
 
 void Filter::read(const ktbridge::CanFilter &message)

@@ -8,6 +8,37 @@ namespace QVt {
 namespace Comms {
 namespace Protocol {
 
+namespace {
+
+// True when a frame that passes every check starts at start and is complete, checked
+// without a word in the log: most start bytes met this way are none.
+bool isIntactFrame(const QByteArray &buffer, int start)
+{
+    if (buffer.size() - start < BootProtocol::HEADER_SIZE)
+        return false;
+    const int length = BootProtocol::announcedLength(buffer.constData() + start);
+    const int end = start + length + BootProtocol::FRAME_OVERHEAD;
+    if (length == 0 || end > buffer.size() || buffer.at(end - 1) != BootProtocol::STOP_BYTE)
+        return false;
+    char sum = 0;
+    for (int i = start; i < end - 1; ++i)
+        sum = char(sum ^ buffer.at(i));
+    return sum == 0;
+}
+
+// Where the first intact frame after from starts, or -1.
+int nextIntactFrame(const QByteArray &buffer, int from)
+{
+    for (int start = buffer.indexOf(BootProtocol::START_BYTE, from); start >= 0;
+         start = buffer.indexOf(BootProtocol::START_BYTE, start + 1)) {
+        if (isIntactFrame(buffer, start))
+            return start;
+    }
+    return -1;
+}
+
+} // namespace
+
 QList<QByteArray> FrameReader::append(const QByteArray &bytes, QByteArray *discarded)
 {
     mBuffer += bytes;
@@ -35,8 +66,15 @@ QList<QByteArray> FrameReader::append(const QByteArray &bytes, QByteArray *disca
             break;
         const int size = BootProtocol::announcedLength(mBuffer.constData() + position)
                          + BootProtocol::FRAME_OVERHEAD;
-        if (mBuffer.size() - position < size)
-            break;
+        if (mBuffer.size() - position < size) {
+            // A stray start byte announces a frame that never comes; an intact frame
+            // behind it shows it up as a false start.
+            const int next = nextIntactFrame(mBuffer, position + 1);
+            if (next < 0)
+                break;
+            drop(next - position, true);
+            continue;
+        }
         // Without a stop byte where the length points, the start byte was noise.
         if (mBuffer.at(position + size - 1) != BootProtocol::STOP_BYTE) {
             drop(1, true);

@@ -11,6 +11,8 @@ namespace Protocol {
 // ends of the link. A frame ends where its own length field says, so a 0x0D inside the
 // length, payload or checksum never ends it early. Bytes before a start byte are skipped;
 // a frame that fails its check is dropped and reading resumes at the next start byte.
+// An incomplete frame is given up as a false start as soon as an intact frame (length,
+// checksum and stop byte right) stands complete behind its start byte.
 // Holds at most one incomplete frame. Plain value type, Qt Core only; use from one thread.
 class FrameReader
 {

@@ -91,8 +91,10 @@ private slots:
             hex("43000150130d"));
         row("no stop byte where the length points: start byte was noise", {hex("430002") + P_FRAME}, {"P"},
             BAD_START, hex("430002"));
-        row("stray start byte before a frame waits for its announced length", {hex("43") + P_FRAME}, {}, {}, {},
-            hex("43") + P_FRAME);
+        row("false start resynchronises at the intact frame behind it", {hex("43ffff"), P_FRAME}, {"P"}, BAD_START,
+            hex("43ffff"));
+        row("stray start byte before an incomplete frame waits for its announced length",
+            {hex("43") + P_FRAME.left(5)}, {}, {}, {}, hex("43") + P_FRAME.left(5));
         row("largest payload", {BootProtocol::frame(QByteArray(65535, '\r'))}, {QByteArray(65535, '\r')});
         // Noise that never completes a frame costs at most one frame of memory.
         const QByteArray noise = hex("43ffff") + QByteArray(70000, '\0');

@@ -24,6 +24,9 @@ void prepare(Configuration *config)
     config->bluetooth()->setPin(QStringLiteral("1234"));
     config->can()->addFilter()->setMask(0);
     config->can()->addFilter()->setExtended(true);
+    QVt::Pb::Can::Filter *third = config->can()->addFilter();
+    third->setIdentifier(1);
+    third->setMask(0);
 }
 
 // The object that holds the property at a dotted path ("can.filters.1.mask", "wlan.ssid"
@@ -72,6 +75,7 @@ private slots:
         row("extended identifier", "can.filters.1.identifier", 0x1fffffffu, 0x20000000u, "Refused CAN filter identifier 536870912 extended true");
         row("standard mask", "can.filters.0.mask", 0x7ffu, 0x800u, "Refused CAN filter mask 2048 extended false");
         row("extended mask", "can.filters.1.mask", 0x1fffffffu, 0x20000000u, "Refused CAN filter mask 536870912 extended true");
+        row("duplicate filter", "can.filters.2.identifier", 2u, 0u, "Refused duplicate CAN filter 0 0 extended false row 0");
         row("SSID bytes, not letters", "wlan.ssid", a32, umlauts16 + "a", QStringLiteral("Refused WLAN SSID \"%1a\"").arg(umlauts16));
         row("WPA2 passphrase length", "wlan.passphrase", "12345678", "1234567", wpa2);
         row("WPA2 hexadecimal key", "wlan.passphrase", hex64, hex64.left(63) + "g", wpa2);

@@ -62,6 +62,10 @@ private slots:
         row("repeat-id", {"--fault", "repeat-id"}, {READ_ID}, {ID_REPLY, PRODUCT_ID_REPLY});
         row("noise before the reply", {"--fault", "noise"}, {READ_ID}, {QByteArray::fromHex("ff0055aa0d"), PRODUCT_ID_REPLY},
             true);
+        row("false-start before the reply", {"--fault", "false-start"}, {READ_ID},
+            {QByteArray::fromHex("43ffff"), PRODUCT_ID_REPLY}, true);
+        row("stale-reply: an acknowledgement with the product ID, none for the write", {"--fault", "stale-reply"},
+            {READ_ID, WRITE_ABC}, {PRODUCT_ID_REPLY + BootProtocol::frame("S")});
         row("split: cut after the length's high byte and after an inner CR", {"--fault", "split", "--id-string", "K\rB"},
             {BOOT}, {QByteArray::fromHex("4300"), QByteArray::fromHex("034b0d"), QByteArray::fromHex("42440d")}, true);
     }

@@ -57,7 +57,12 @@ public:
     // Null when index is out of range.
     Filter *filter(int index) const;
 
-    // Appends a filter for exactly the standard identifier 0 (mask 0x7ff) and returns it.
+    // The index of another filter than the one at index with these settings, or -1: two
+    // equal filters pass the same frames, so the filters' setters refuse a duplicate.
+    Q_INVOKABLE int duplicateOf(int index, quint32 identifier, quint32 mask, bool extended) const;
+
+    // Appends a filter for exactly the lowest standard identifier no filter of that
+    // kind (mask 0x7ff) holds yet, and returns it; null when all 2048 are taken.
     Q_INVOKABLE QVt::Pb::Can::Filter *addFilter();
     // Deletes the filter at index; false when index is out of range.
     Q_INVOKABLE bool removeFilter(int index);

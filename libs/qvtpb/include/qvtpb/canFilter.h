@@ -35,7 +35,8 @@ public:
     // The largest identifier and mask of the current width (11 or 29 bits).
     quint32 maximumIdentifier() const;
 
-    // Refuse a value above maximumIdentifier() with a warning.
+    // Refuse, with a warning, a value above maximumIdentifier() and a change that would
+    // make the filter equal another one of its Can::Config.
     void setIdentifier(quint32 identifier);
     void setMask(quint32 mask);
     // Going back to standard keeps the low 11 bits of identifier and mask.
@@ -51,6 +52,8 @@ signals:
     void extendedChanged();
 
 private:
+    bool isDuplicate(quint32 identifier, quint32 mask, bool extended) const;
+
     quint32 mIdentifier = 0;
     quint32 mMask = 0;
     bool mExtended = false;

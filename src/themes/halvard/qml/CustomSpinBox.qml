@@ -19,6 +19,8 @@ Control {
     property alias decimals: validator.decimals
     property alias radix: validator.radix
     property alias font: input.font
+    property alias strictRange: validator.strictRange
+    readonly property alias acceptableInput: input.acceptableInput
 
     property bool activeFocusOnPress: true
     property int horizontalAlignment: __panel ? __panel.horizontalAlignment : Qt.AlignLeft
@@ -31,17 +33,31 @@ Control {
     property bool showHexDecControls: false
 
     signal editingFinished()
+    // The value moved by a step button, a key or the wheel, never by typing.
+    signal stepped()
 
     function __increment() {
         validator.increment()
         if (activeFocus)
             input.selectValue()
+        stepped()
     }
 
     function __decrement() {
         validator.decrement()
         if (activeFocus)
             input.selectValue()
+        stepped()
+    }
+
+    // The number a text of this box shows; NaN when it shows none.
+    function valueFromText(text) {
+        return validator.valueFromText(text)
+    }
+
+    // Replaces whatever was typed with the text of the current value.
+    function showValue() {
+        input.text = validator.text
     }
 
     // Pressing any of the button areas moves the focus into the text, except on touch
@@ -142,8 +158,10 @@ Control {
             }
         }
 
+        // Under strictRange the typed number is the form's to take, so it stays as typed.
         onAccepted: {
-            input.text = validator.text
+            if (!validator.strictRange)
+                input.text = validator.text
             selectValue()
         }
         onEditingFinished: spinbox.editingFinished()

@@ -32,7 +32,7 @@ ComboBox {
             implicitHeight: 24
             color: !control.enabled ? Theme.themeLight
                                     : (comboBox.errorHighlight ? "red" : Theme.themeWhite)
-            border.width: 1
+            border.width: control.activeFocus ? 2 : 1
             border.color: control.enabled ? Theme.themeDark : Qt.lighter(Theme.themeDark, 1.2)
 
             Rectangle {

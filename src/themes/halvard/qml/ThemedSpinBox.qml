@@ -56,7 +56,7 @@ CustomSpinBox {
                 objectName: "spinBoxBackground"
                 anchors.fill: parent
                 color: spinBox.enabled ? Theme.themeWhite : Theme.themeLight
-                border.width: spinBox.borderWidth
+                border.width: spinBox.activeFocus ? spinBox.borderWidth + 1 : spinBox.borderWidth
                 border.color: panel.edgeColor
             }
 

@@ -22,6 +22,17 @@ TabView {
             implicitHeight: 50
             color: styleData.selected ? Theme.themeLight : Theme.themeDark
 
+            // The tab bar has the keyboard focus: the current tab says so.
+            Rectangle {
+                anchors.fill: parent
+                anchors.margins: 4
+                radius: 3
+                color: "transparent"
+                border.width: 2
+                border.color: styleData.selected ? Theme.themeDark : Theme.themeWhite
+                visible: styleData.activeFocus
+            }
+
             ThemedText {
                 id: titleText
                 anchors.centerIn: parent

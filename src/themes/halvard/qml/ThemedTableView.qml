@@ -1,11 +1,11 @@
-// Frameless table: red header, 20-pixel rows with thin red lines, light selected row.
+// Table without a frame (but while focused): red header, 20-pixel rows with thin red lines, light selected row.
 import QtQuick 2.3
 import QtQuick.Controls 1.2
 import QtQuick.Controls.Styles 1.2
 import "../theme.js" as Theme
 
 TableView {
-    frameVisible: false
+    frameVisible: activeFocus
 
     style: TableViewStyle {
         activateItemOnSingleClick: true
@@ -13,7 +13,12 @@ TableView {
         textColor: control.enabled ? Theme.themeBlack : Theme.themeGray
         highlightedTextColor: textColor
 
-        frame: Item {}
+        // No frame, except while the table has the keyboard focus.
+        frame: Rectangle {
+            color: "transparent"
+            border.width: 2
+            border.color: Theme.themeDark
+        }
 
         headerDelegate: Rectangle {
             implicitWidth: headerText.implicitWidth + 10

@@ -32,7 +32,7 @@ TextField {
             implicitHeight: 25
             color: !control.enabled ? Theme.themeLight
                                     : (textField.errorHighlight ? "red" : Theme.themeWhite)
-            border.width: textField.hideBorder ? 0 : 1
+            border.width: textField.hideBorder ? 0 : (control.activeFocus ? 2 : 1)
             border.color: control.enabled ? Theme.themeDark : Qt.lighter(Theme.themeDark, 1.2)
         }
     }
