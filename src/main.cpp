@@ -2,6 +2,7 @@
 // (QML main window) and the unattended autoflash mode (no window), then the event loop.
 
 #include "config/saveStatusTracker.h"
+#include "global/logging.h"
 #include "global/threadHandoff.h"
 #include "qmlApi.h"
 #include "sm/autoflashReport.h"
@@ -137,6 +138,8 @@ int main(int argc, char *argv[])
         printUsage(commandLine.program);
         return commandLine.usageStatus;
     case CommandLine::ACTION_MISSING_FILE:
+        // The program's answer to its command line, like the usage text: no area's log
+        // line for a rule to hide.
         qWarning().noquote() << QStringLiteral("Cannot load configuration file: %1").arg(commandLine.filePath);
         return EXIT_MISSING_FILE;
     case CommandLine::ACTION_RUN:
@@ -150,8 +153,9 @@ int main(int argc, char *argv[])
         if (valid && replyTimeoutMs > 0)
             stateMachine->setReplyTimeout(replyTimeoutMs);
         else
-            qWarning() << "Ignoring KTBRIDGE_REPLY_TIMEOUT_MS, which is not a positive number of milliseconds:"
-                       << qEnvironmentVariable(REPLY_TIMEOUT_VARIABLE);
+            qCWarning(QVt::Global::logWindow)
+                << "Ignoring KTBRIDGE_REPLY_TIMEOUT_MS, which is not a positive number of milliseconds:"
+                << qEnvironmentVariable(REPLY_TIMEOUT_VARIABLE);
     }
     std::unique_ptr<QVt::Sm::AutoflashReport> autoflashReport;
     if (!commandLine.filePath.isEmpty()) {
