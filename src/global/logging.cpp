@@ -3,11 +3,12 @@
 namespace QVt {
 namespace Global {
 
-Q_LOGGING_CATEGORY(logLink, "ktbridge.link")
-Q_LOGGING_CATEGORY(logMachine, "ktbridge.machine")
-Q_LOGGING_CATEGORY(logFiles, "ktbridge.files")
-Q_LOGGING_CATEGORY(logDevice, "ktbridge.device")
-Q_LOGGING_CATEGORY(logWindow, "ktbridge.window")
+// Debug lines are off until a rule turns them on; information and warnings show.
+Q_LOGGING_CATEGORY(logLink, "ktbridge.link", QtInfoMsg)
+Q_LOGGING_CATEGORY(logMachine, "ktbridge.machine", QtInfoMsg)
+Q_LOGGING_CATEGORY(logFiles, "ktbridge.files", QtInfoMsg)
+Q_LOGGING_CATEGORY(logDevice, "ktbridge.device", QtInfoMsg)
+Q_LOGGING_CATEGORY(logWindow, "ktbridge.window", QtInfoMsg)
 
 } // namespace Global
 } // namespace QVt
