@@ -122,6 +122,7 @@ QStringList argumentList(int argc, char **argv)
 
 int main(int argc, char *argv[])
 {
+    QVt::Global::useBareMessages();
     const CommandLine commandLine = parseCommandLine(argumentList(argc, argv));
     // Without a window nothing needs the GUI: a core application needs no display (over
     // SSH, from a script) and starts without a platform plug-in and fonts, which counts

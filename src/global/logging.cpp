@@ -10,5 +10,10 @@ Q_LOGGING_CATEGORY(logFiles, "ktbridge.files", QtInfoMsg)
 Q_LOGGING_CATEGORY(logDevice, "ktbridge.device", QtInfoMsg)
 Q_LOGGING_CATEGORY(logWindow, "ktbridge.window", QtInfoMsg)
 
+void useBareMessages()
+{
+    qSetMessagePattern(QStringLiteral("%{message}"));
+}
+
 } // namespace Global
 } // namespace QVt
