@@ -2,6 +2,7 @@
 // (QML main window) and the unattended autoflash mode (no window), then the event loop.
 
 #include "config/saveStatusTracker.h"
+#include "global/logging.h"
 #include "global/threadHandoff.h"
 #include "qmlApi.h"
 #include "sm/autoflashReport.h"
@@ -123,6 +124,7 @@ QStringList argumentList(int argc, char **argv)
 
 int main(int argc, char *argv[])
 {
+    QVt::Global::useBareMessages();
     const CommandLine commandLine = parseCommandLine(argumentList(argc, argv));
     // Without a window nothing needs the GUI: a core application needs no display (over
     // SSH, from a script) and starts without a platform plug-in and fonts, which counts
@@ -139,6 +141,8 @@ int main(int argc, char *argv[])
         printUsage(commandLine.program);
         return commandLine.usageStatus;
     case CommandLine::ACTION_MISSING_FILE:
+        // The program's answer to its command line, like the usage text: no area's log
+        // line for a rule to hide.
         qWarning().noquote() << QStringLiteral("Cannot load configuration file: %1").arg(commandLine.filePath);
         return EXIT_MISSING_FILE;
     case CommandLine::ACTION_RUN:
@@ -152,8 +156,9 @@ int main(int argc, char *argv[])
         if (valid && replyTimeoutMs > 0)
             stateMachine->setReplyTimeout(replyTimeoutMs);
         else
-            qWarning() << "Ignoring KTBRIDGE_REPLY_TIMEOUT_MS, which is not a positive number of milliseconds:"
-                       << qEnvironmentVariable(REPLY_TIMEOUT_VARIABLE);
+            qCWarning(QVt::Global::logWindow)
+                << "Ignoring KTBRIDGE_REPLY_TIMEOUT_MS, which is not a positive number of milliseconds:"
+                << qEnvironmentVariable(REPLY_TIMEOUT_VARIABLE);
     }
     std::unique_ptr<QVt::Sm::AutoflashReport> autoflashReport;
     if (!commandLine.filePath.isEmpty()) {

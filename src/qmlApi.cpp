@@ -4,6 +4,7 @@
 #include "comms/commsHandler.h"
 #include "config/saveStatusTracker.h"
 #include "device/deviceFactory.h"
+#include "sm/outcomeTexts.h"
 #include "sm/stateMachine.h"
 #include "ui/customSpinBoxValidator.h"
 
@@ -36,6 +37,7 @@ void registerQmlApi(QQmlEngine &engine)
     context->setContextProperty(QStringLiteral("commsHandler"), Comms::CommsHandler::instance());
     context->setContextProperty(QStringLiteral("deviceFactory"), Device::DeviceFactory::instance());
     context->setContextProperty(QStringLiteral("saveStatusTracker"), Config::SaveStatusTracker::instance());
+    context->setContextProperty(QStringLiteral("outcomeTexts"), new Sm::OutcomeTexts(&engine));
     context->setContextProperty(QStringLiteral("organizationName"), QCoreApplication::organizationName());
     context->setContextProperty(QStringLiteral("organizationAboutName"), ORGANIZATION_ABOUT_NAME);
     context->setContextProperty(QStringLiteral("applicationName"), QCoreApplication::applicationName());

@@ -2,6 +2,7 @@
 // ktbridge(1).
 
 #include "cli/ktbridgeCli.h"
+#include "global/logging.h"
 
 #include <QCoreApplication>
 
@@ -27,6 +28,7 @@ void filterMessages(QtMsgType type, const QMessageLogContext &context, const QSt
 
 int main(int argc, char *argv[])
 {
+    QVt::Global::useBareMessages();
     QCoreApplication app(argc, argv);
     // The window's identity: the port it remembers is found under it.
     QCoreApplication::setOrganizationName(QStringLiteral("Halvard Motion Systems"));

@@ -1,6 +1,7 @@
 #include "comms/commsHandler.h"
 
 #include "comms/serialProvider.h"
+#include "global/logging.h"
 #include "global/threadHandoff.h"
 
 #include <QDebug>
@@ -113,11 +114,11 @@ void CommsHandler::onWriteData(QByteArray data)
 void CommsHandler::onStartCyclicWrite(QByteArray data, int intervalMs, bool stopOnData)
 {
     if (!mProvider || !mWorkerThread.isRunning()) {
-        qWarning() << "Attempted a cyclic write without a running data provider.";
+        qCWarning(Global::logLink) << "Attempted a cyclic write without a running data provider.";
         return;
     }
     if (data.isEmpty()) {
-        qWarning() << "Attempted a cyclic write with empty data.";
+        qCWarning(Global::logLink) << "Attempted a cyclic write with empty data.";
         return;
     }
 

@@ -1,5 +1,7 @@
 #include "comms/replyGate.h"
 
+#include "global/logging.h"
+
 #include <QDebug>
 
 namespace QVt {
@@ -38,7 +40,7 @@ void ReplyGate::reset()
 void ReplyGate::endExchange()
 {
     if (mDropped > 0)
-        qWarning() << "Dropped received frames that no request was waiting for:" << mDropped;
+        qCWarning(Global::logLink) << "Dropped received frames that no request was waiting for:" << mDropped;
     mDropped = 0;
 }
 

@@ -1,5 +1,6 @@
 #include "comms/serialProvider.h"
 
+#include "global/logging.h"
 #include "global/setting.h"
 
 #include <QDebug>
@@ -36,7 +37,7 @@ QVariantList availablePortNames()
     const QString extra = qEnvironmentVariable(qPrintable(EXTRA_PORTS_VARIABLE));
     for (const QString &path : extra.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         if (!QDir::isAbsolutePath(path) || !QFileInfo::exists(path)) {
-            qWarning() << "Ignoring an extra port that is not an existing absolute path:" << path;
+            qCWarning(Global::logLink) << "Ignoring an extra port that is not an existing absolute path:" << path;
             continue;
         }
         if (!ports.contains(path))
@@ -76,13 +77,13 @@ void hintAtPermissionError(const QString &location)
 {
 #ifdef Q_OS_UNIX
     if (::access(QFile::encodeName(location).constData(), R_OK | W_OK) != 0 && errno == EACCES) {
-        qWarning() << "No permission to open the serial port: add your user to the group that "
-                      "owns the device (usually dialout), then log in again. Port and group:"
-                   << location << QFileInfo(location).group();
+        qCWarning(Global::logLink) << "No permission to open the serial port: add your user to the group that "
+                                      "owns the device (usually dialout), then log in again. Port and group:"
+                                   << location << QFileInfo(location).group();
         return;
     }
 #endif
-    qWarning() << "The serial port is in use by another program:" << location;
+    qCWarning(Global::logLink) << "The serial port is in use by another program:" << location;
 }
 
 } // namespace
@@ -104,8 +105,8 @@ SerialProvider::SerialProvider(QObject *parent)
         mAvailablePorts = availablePortNames();
     if (!environmentPort.isEmpty() && !mAvailablePorts.contains(environmentPort)) {
         if (!QFileInfo::exists(systemLocation(environmentPort)))
-            qWarning() << "The serial port named by KTBRIDGE_PORT does not exist:"
-                       << environmentPort;
+            qCWarning(Global::logLink) << "The serial port named by KTBRIDGE_PORT does not exist:"
+                                       << environmentPort;
         mAvailablePorts.prepend(environmentPort);
     }
     mPortName = environmentPort;
@@ -192,20 +193,21 @@ void SerialProvider::onWriteData(QByteArray data)
 
     if (mPort->isOpen()) {
         if (data.isEmpty()) {
-            qWarning() << "Attempted to write empty data to the serial port.";
+            qCWarning(Global::logLink) << "Attempted to write empty data to the serial port.";
             return;
         }
+        qCDebug(Global::logLink) << "Sending frame" << data.toHex(' ');
         if (mPort->write(data) != data.size())
-            qWarning() << "Failed to write all bytes to the serial port.";
+            qCWarning(Global::logLink) << "Failed to write all bytes to the serial port.";
         mGate.onRequestSent();
         return;
     }
 
     if (mPortName.isEmpty()) {
-        qWarning() << "Failed to open the serial port (not configured).";
+        qCWarning(Global::logLink) << "Failed to open the serial port (not configured).";
         emit errorOccurred(NOT_CONFIGURED_ERROR, tr("The serial port is not yet configured."));
     } else {
-        qWarning() << "Failed to open the serial port for writing.";
+        qCWarning(Global::logLink) << "Failed to open the serial port for writing.";
         emit errorOccurred(QSerialPort::OpenError, serialPortErrorToText(QSerialPort::OpenError));
     }
 }
@@ -214,6 +216,7 @@ void SerialProvider::onReadyRead()
 {
     const QList<QByteArray> payloads = mReader.append(mPort->readAll());
     for (const QByteArray &payload : payloads) {
+        qCDebug(Global::logLink) << "Received payload" << payload.toHex(' ');
         if (mGate.admit())
             emit newData(payload);
     }
@@ -242,7 +245,7 @@ void SerialProvider::onSerialPortError(QSerialPort::SerialPortError error)
     if (readFailed && isHungUp(*mPort))
         error = QSerialPort::ResourceError;
     mLineGone = error == QSerialPort::ResourceError && mPort->isOpen();
-    qWarning() << "Serial port error:" << int(error);
+    qCWarning(Global::logLink) << "Serial port error:" << int(error);
     if (error == QSerialPort::PermissionError)
         hintAtPermissionError(systemLocation(mPortName));
     // An error the port library has no name for (a port that is a folder) is told in the
@@ -262,7 +265,7 @@ void SerialProvider::onPortChanged(QVariant value)
     if (mAvailablePorts.contains(portName))
         mPortName = portName;
     else
-        qWarning() << "Refusing to move to a port that is not currently available.";
+        qCWarning(Global::logLink) << "Refusing to move to a port that is not currently available.";
 
     closeSerial();
     QSettings().setValue(PORT_SETTINGS_KEY, mPortName);
@@ -274,7 +277,7 @@ void SerialProvider::openSerial()
     mReader.clear();
     mLineGone = false;
     if (mPortName.isEmpty()) {
-        qWarning() << "Cannot open a serial port connection with invalid settings.";
+        qCWarning(Global::logLink) << "Cannot open a serial port connection with invalid settings.";
         return;
     }
 
@@ -286,10 +289,11 @@ void SerialProvider::openSerial()
         const bool rtsDriven = mPort->setRequestToSend(false);
         mDrivingModemLines = false;
         if (!dtrDriven || !rtsDriven)
-            qWarning() << "Could not drive DTR and RTS inactive on port" << mPortName;
+            qCWarning(Global::logLink) << "Could not drive DTR and RTS inactive on port" << mPortName;
+        qCDebug(Global::logLink) << "Opened port" << mPortName << "with baud rate" << BAUD_RATE;
     }
     if (!mPort->isOpen())
-        qWarning() << "Could not connect to port" << mPortName << "with baud rate" << BAUD_RATE;
+        qCWarning(Global::logLink) << "Could not connect to port" << mPortName << "with baud rate" << BAUD_RATE;
 }
 
 void SerialProvider::closeSerial()
@@ -303,6 +307,7 @@ void SerialProvider::closeSerial()
     }
     QThread::msleep(CLOSE_DELAY_MS);
     mPort->close();
+    qCDebug(Global::logLink) << "Closed port" << mPortName;
 }
 
 } // namespace Comms

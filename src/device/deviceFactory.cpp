@@ -1,5 +1,7 @@
 #include "device/deviceFactory.h"
 
+#include "global/logging.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -33,12 +35,12 @@ QSharedPointer<AbstractDevice> DeviceFactory::createDevice(const QString &produc
 {
     const auto it = mDrivers.constFind(productId);
     if (it == mDrivers.constEnd()) {
-        qWarning() << "Could not find driver for product ID" << productId;
+        qCWarning(Global::logDevice) << "Could not find driver for product ID" << productId;
         return {};
     }
     mCurrentDriver = it.value();
     if (!mCurrentDriver) {
-        qWarning() << "Driver was NULL; cannot create device.";
+        qCWarning(Global::logDevice) << "Driver was NULL; cannot create device.";
         return {};
     }
     return mCurrentDriver->newInstance();
@@ -69,23 +71,23 @@ void DeviceFactory::loadDrivers(const QString &driverFolder)
         QPluginLoader loader(path);
         loader.load();
         if (!loader.isLoaded()) {
-            qWarning() << "Could not load driver from" << path << ":" << loader.errorString();
+            qCWarning(Global::logDevice) << "Could not load driver from" << path << ":" << loader.errorString();
             continue;
         }
         auto *driver = qobject_cast<AbstractDevice *>(loader.instance());
         if (!driver) {
-            qWarning() << "Could not create driver instance from" << path;
+            qCWarning(Global::logDevice) << "Could not create driver instance from" << path;
             continue;
         }
         const QSharedPointer<AbstractDevice> shared(driver);
         const QString name = driver->name();
         for (const QString &productId : driver->productIds()) {
             if (mDrivers.contains(productId)) {
-                qWarning() << "Driver map already contains a driver with product ID" << productId;
+                qCWarning(Global::logDevice) << "Driver map already contains a driver with product ID" << productId;
                 continue;
             }
             if (productId.isEmpty()) {
-                qWarning() << "Cannot insert driver with an empty product ID from" << path;
+                qCWarning(Global::logDevice) << "Cannot insert driver with an empty product ID from" << path;
                 continue;
             }
             if (!mSupportedDeviceNames.contains(name)) {

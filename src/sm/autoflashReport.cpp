@@ -2,18 +2,17 @@
 
 #include "comms/commsHandler.h"
 #include "comms/dataProvider.h"
+#include "global/logging.h"
 #include "global/setting.h"
 #include "sm/networkDeviceInfo.h"
+#include "sm/outcomeTexts.h"
 #include "sm/recordFile.h"
 #include "sm/stateMachine.h"
 
 #include <qvtbusgate/abstractDevice.h>
 
-#include <qvtpb/configurationFile.h>
-
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFile>
 #include <QJsonObject>
 
 namespace QVt {
@@ -35,11 +34,13 @@ AutoflashReport::AutoflashReport(const QString &configurationPath, StateMachine 
     , mConfigurationPath(configurationPath)
     , mStateMachine(stateMachine)
     , mStarted(QDateTime::currentDateTimeUtc())
+    , mTexts(new OutcomeTexts(this))
 {
     mDuration.start();
     // The hub releases its provider when its thread ends, before finish() runs.
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { mPort = portName(); });
-    connect(stateMachine, &StateMachine::loadFileSuccessful, this, &AutoflashReport::takeConfigurationProductId);
+    connect(stateMachine, &StateMachine::loadFileSuccessful, this,
+            [this] { mConfigurationProductId = mStateMachine->loadedProductId(); });
     connect(stateMachine, &StateMachine::deviceIdStringChanged, this, [this](const QString &deviceIdString) {
         if (!deviceIdString.isEmpty())
             mDeviceIdString = deviceIdString;
@@ -52,65 +53,46 @@ AutoflashReport::AutoflashReport(const QString &configurationPath, StateMachine 
     connect(stateMachine, &StateMachine::deviceUnsupported, this,
             [this](const QString &deviceIdString, const QString &productId) {
                 mProductId = productId;
-                fail(QStringLiteral("The connected device is not supported by this application: "
-                                    "Device ID: %1, Product ID: %2")
-                         .arg(deviceIdString, productId));
+                fail(QStringLiteral("deviceUnsupported"), {deviceIdString, productId});
             });
-    connect(stateMachine, &StateMachine::deviceError, this,
-            [this] { fail(QStringLiteral("The connected device has reported an error.")); });
+    connect(stateMachine, &StateMachine::deviceError, this, [this] { fail(QStringLiteral("deviceError")); });
     connect(stateMachine, &StateMachine::configurationForAnotherProduct, this,
             [this](const QString &deviceName, const QString &productId) {
-                fail(QStringLiteral("The configuration file is for a %1, not for the connected device "
-                                    "(product ID %2).").arg(deviceName, productId));
+                fail(QStringLiteral("configurationForAnotherProduct"), {deviceName, productId});
             });
-    connect(stateMachine, &StateMachine::configurationTooLarge, this, [this] {
-        fail(QStringLiteral("The configuration is too large to be written to the device; nothing was sent."));
-    });
-    connect(stateMachine, &StateMachine::timeout, this,
-            [this] { fail(QStringLiteral("A communication timeout has occurred.")); });
+    connect(stateMachine, &StateMachine::configurationTooLarge, this,
+            [this] { fail(QStringLiteral("configurationTooLarge")); });
+    connect(stateMachine, &StateMachine::timeout, this, [this] { fail(QStringLiteral("timeout")); });
     connect(stateMachine, &StateMachine::commsError, this, [this](quint16 errorCode, const QString &errorText) {
-        fail(QStringLiteral("A communication error has occurred. %1 (Error code: %2)").arg(errorText).arg(errorCode));
+        fail(QStringLiteral("commsError"), {errorCode, errorText});
     });
 
     // A file that does not load: the run still connects, and ends at the device.
     connect(stateMachine, &StateMachine::configurationUnsupported, this, [this](const QString &productId) {
         mConfigurationProductId = productId;
-        fail(QStringLiteral("The configuration data cannot be loaded, as its product ID is unsupported. "
-                            "Product ID: %1")
-                 .arg(productId));
+        fail(QStringLiteral("configurationUnsupported"), {productId});
     });
     connect(stateMachine, &StateMachine::configurationUnreadable, this,
-            [this](const QString &, const QString &reason) {
-                fail(QStringLiteral("The configuration file could not be read: %1").arg(reason));
+            [this](const QString &filePath, const QString &reason) {
+                fail(QStringLiteral("configurationUnreadable"), {filePath, reason});
             });
-    connect(stateMachine, &StateMachine::configurationVersionMismatch, this, [this] {
-        fail(QStringLiteral("The configuration data was created with another version of this software "
-                            "and could not be loaded."));
-    });
+    connect(stateMachine, &StateMachine::configurationVersionMismatch, this,
+            [this] { fail(QStringLiteral("configurationVersionMismatch")); });
     connect(stateMachine, &StateMachine::configurationVersionObsolete, this,
-            [this] { fail(QStringLiteral("The configuration data is obsolete and could not be loaded.")); });
-    connect(stateMachine, &StateMachine::configurationChecksumError, this, [this] {
-        fail(QStringLiteral("The configuration data could not be loaded due to a checksum error."));
-    });
-    connect(stateMachine, &StateMachine::configurationParseError, this, [this] {
-        fail(QStringLiteral("The configuration data could not be parsed and may be corrupt."));
-    });
+            [this] { fail(QStringLiteral("configurationVersionObsolete")); });
+    connect(stateMachine, &StateMachine::configurationChecksumError, this,
+            [this] { fail(QStringLiteral("configurationChecksumError")); });
+    connect(stateMachine, &StateMachine::configurationParseError, this,
+            [this] { fail(QStringLiteral("configurationParseError")); });
 }
 
-void AutoflashReport::fail(const QString &reason)
+void AutoflashReport::fail(const QString &outcome, const QVariantList &values)
 {
     if (!mReason.isEmpty())
         return;
+    const QString reason = mTexts->oneLine(outcome, values);
     mReason = reason;
-    qWarning() << "Autoflash failed:" << reason;
-}
-
-void AutoflashReport::takeConfigurationProductId(const QString &filePath)
-{
-    QFile file(filePath);
-    QVt::Pb::Configuration::File configuration;
-    if (file.open(QIODevice::ReadOnly) && configuration.load(file.readAll()))
-        mConfigurationProductId = configuration.productId();
+    qCWarning(Global::logMachine) << "Autoflash failed:" << reason;
 }
 
 void AutoflashReport::takeUnitIdentity()
@@ -162,7 +144,7 @@ void AutoflashReport::finish(int exitStatus)
     };
     QString error;
     if (!appendRecordLine(logPath, record, &error))
-        qWarning() << "Cannot write the autoflash record to" << logPath << error;
+        qCWarning(Global::logFiles) << "Cannot write the autoflash record to" << logPath << error;
 }
 
 } // namespace Sm

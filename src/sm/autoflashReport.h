@@ -5,17 +5,20 @@
 #include <QJsonValue>
 #include <QObject>
 #include <QString>
+#include <QVariantList>
 
 namespace QVt {
 namespace Sm {
 
+class OutcomeTexts;
 class StateMachine;
 
 // Follows one unattended autoflash run through the facade's signals: logs why a run
-// fails, in the words the main window would show, and when KTBRIDGE_AUTOFLASH_LOG names
-// a file, appends one JSON line per run to it (time, port, file, identities, the unit's
-// serial number and MAC addresses as it reported them before the write, outcome, reason,
-// duration) through appendRecordLine(), so that parallel processes may share the file.
+// fails, in the main window's words (OutcomeTexts) on one line, and when
+// KTBRIDGE_AUTOFLASH_LOG names a file, appends one JSON line per run to it (time, port,
+// file, identities, the unit's serial number and MAC addresses as it reported them before
+// the write, outcome, reason, duration) through appendRecordLine(), so that parallel
+// processes may share the file.
 // Owned by start-up (no parent needed); lives in the GUI thread, where the facade emits.
 class AutoflashReport : public QObject
 {
@@ -30,8 +33,8 @@ public:
 private:
     // The first reason is the cause; later ones (the unsupported device that follows a
     // file that did not load) are its consequences and are neither logged nor recorded.
-    void fail(const QString &reason);
-    void takeConfigurationProductId(const QString &filePath);
+    // The outcome is the facade's signal by name, with its arguments (see OutcomeTexts).
+    void fail(const QString &outcome, const QVariantList &values = {});
     // Taken as soon as the unit's own configuration was read, before the write and before
     // a failure resets it.
     void takeUnitIdentity();
@@ -40,6 +43,7 @@ private:
     const QString mConfigurationPath;
     StateMachine *const mStateMachine;
     const QDateTime mStarted;
+    OutcomeTexts *const mTexts;
     QElapsedTimer mDuration;
     QString mConfigurationProductId;
     QString mDeviceIdString;

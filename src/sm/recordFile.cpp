@@ -1,5 +1,7 @@
 #include "sm/recordFile.h"
 
+#include "global/logging.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QJsonDocument>
@@ -62,7 +64,7 @@ bool appendRecordLine(const QString &path, const QJsonObject &record, QString *e
     // Taken back only while no other process has appended behind it.
     if (written > 0 && end >= 0 && ::fstat(fd, &status) == 0 && status.st_size == end + written
         && ::ftruncate(fd, end) != 0)
-        qWarning() << "Cannot take back a part record from" << path << std::strerror(errno);
+        qCWarning(Global::logFiles) << "Cannot take back a part record from" << path << std::strerror(errno);
     ::close(fd);
     return failWith(error, reason);
 }

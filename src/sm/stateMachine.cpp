@@ -3,6 +3,7 @@
 #include "comms/commsHandler.h"
 #include "config/saveStatusTracker.h"
 #include "device/deviceFactory.h"
+#include "global/logging.h"
 #include "global/threadHandoff.h"
 #include "sm/supportArchive.h"
 #include "sm/wholeFile.h"
@@ -80,6 +81,11 @@ QString StateMachine::productId() const
     return mMachine ? mMachine->currentProductId() : QString();
 }
 
+QString StateMachine::loadedProductId() const
+{
+    return mLoadedProductId;
+}
+
 template<typename Event>
 void StateMachine::processEvent(const Event &event)
 {
@@ -105,14 +111,14 @@ void StateMachine::doEnterNormalOperation()
 void StateMachine::doLoadConfiguration(const QString &configurationUrl)
 {
     if (!mMachine) {
-        qWarning() << "Could not load from" << configurationUrl;
+        qCWarning(Global::logMachine) << "Could not load from" << configurationUrl;
         return;
     }
     const QString filePath = WholeFile::localPath(configurationUrl);
     QByteArray bytes;
     QString reason;
     if (!WholeFile::read(filePath, &bytes, &reason)) {
-        qWarning() << "Could not open configuration file" << configurationUrl << reason;
+        qCWarning(Global::logFiles) << "Could not open configuration file" << configurationUrl << reason;
         emit configurationUnreadable(filePath.isEmpty() ? configurationUrl : filePath, reason);
         return;
     }
@@ -120,7 +126,7 @@ void StateMachine::doLoadConfiguration(const QString &configurationUrl)
     if (!configuration.load(bytes)) {
         const File::LOAD_ERROR loadError = configuration.loadError();
         if (!emitLoadErrorSignal(loadError))
-            qWarning() << "Unrecognized error loading the configuration file:" << int(loadError);
+            qCWarning(Global::logFiles) << "Unrecognized error loading the configuration file:" << int(loadError);
         return;
     }
     const QString productId = configuration.productId();
@@ -132,13 +138,14 @@ void StateMachine::doLoadConfiguration(const QString &configurationUrl)
     device->deserialize(bytes);
     mMachine->process_event(EventSetDevice{device});
     recordConfiguration(filePath, configurationUrl, Types::CONFIGURATION_TYPE_FILE);
+    mLoadedProductId = productId;
     emit loadFileSuccessful(filePath);
 }
 
 void StateMachine::doNewConfiguration(const QString &productId)
 {
     if (!mMachine) {
-        qWarning() << "Could not create a new configuration for product ID" << productId;
+        qCWarning(Global::logMachine) << "Could not create a new configuration for product ID" << productId;
         return;
     }
     const QSharedPointer<AbstractDevice> device = DeviceFactory::instance()->createDevice(productId);
@@ -160,13 +167,13 @@ void StateMachine::doSaveConfiguration(const QString &configurationUrl)
 {
     const QSharedPointer<AbstractDevice> device = sharedCurrentDevice();
     if (!device) {
-        qWarning() << "Could not save to" << configurationUrl;
+        qCWarning(Global::logMachine) << "Could not save to" << configurationUrl;
         return;
     }
     const QString filePath = WholeFile::localPath(configurationUrl);
     QString reason;
     if (!WholeFile::write(filePath, device->serialize(), &reason)) {
-        qWarning() << "Could not write configuration file" << configurationUrl << reason;
+        qCWarning(Global::logFiles) << "Could not write configuration file" << configurationUrl << reason;
         emit saveFileFailed(filePath.isEmpty() ? configurationUrl : filePath, reason);
         return;
     }
@@ -198,14 +205,14 @@ void StateMachine::doPackSupportArchive(const QString &archiveUrl)
 {
     const QSharedPointer<AbstractDevice> device = sharedCurrentDevice();
     if (!device) {
-        qWarning() << "Could not save support archive to" << archiveUrl;
+        qCWarning(Global::logMachine) << "Could not save support archive to" << archiveUrl;
         return;
     }
     const QString filePath = WholeFile::localPath(archiveUrl);
-    const QByteArray archive = SupportArchive::build(device.data(), mMachine->currentDeviceIdString());
-    QString reason = QStringLiteral("the archive could not be built");
+    QString reason;
+    const QByteArray archive = SupportArchive::build(device.data(), mMachine->currentDeviceIdString(), &reason);
     if (archive.isEmpty() || !WholeFile::write(filePath, archive, &reason)) {
-        qWarning() << "Could not write support archive file" << archiveUrl << reason;
+        qCWarning(Global::logFiles) << "Could not write support archive file" << archiveUrl << reason;
         emit packSupportArchiveFailed(filePath.isEmpty() ? archiveUrl : filePath, reason);
         return;
     }

@@ -48,6 +48,9 @@ public:
     QString deviceIdString() const;
     // The connected device's product ID, empty while none is known.
     QString productId() const;
+    // The product ID the configuration last loaded from a file was made for, as the load
+    // read it; empty before any file loaded.
+    QString loadedProductId() const;
 
     Q_INVOKABLE void doConnect();
     Q_INVOKABLE void doDisconnect();
@@ -129,6 +132,7 @@ private:
     // queued call, so no operation can reach it before its start has completed.
     QSharedPointer<Machine> mMachine;
     QString mConfigurationFile;
+    QString mLoadedProductId;
     bool mAutoflash = false;
     int mReplyTimeoutMs = StateMachineDefinition::REPLY_TIMEOUT_MS;
     // Lives on run()'s stack; null outside run().

@@ -4,6 +4,7 @@
 #include "comms/protocol/bootProtocol.h"
 #include "config/saveStatusTracker.h"
 #include "device/deviceFactory.h"
+#include "global/logging.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -83,7 +84,8 @@ QString StateMachineDefinition::textUpToZero(const QByteArray &data)
 
 void StateMachineDefinition::logCaughtException(const std::exception &exception)
 {
-    qWarning() << "Caught an exception in a state machine action:" << QString::fromLocal8Bit(exception.what());
+    qCWarning(Global::logMachine) << "Caught an exception in a state machine action:"
+                                  << QString::fromLocal8Bit(exception.what());
 }
 
 // Every end of a connection comes through here: forget the connection, close the link.

@@ -37,17 +37,23 @@ void appendLine(QByteArray &text, const QString &pattern, const QString &value)
 
 } // namespace
 
-QByteArray SupportArchive::build(AbstractDevice *device, const QString &deviceIdString)
+QByteArray SupportArchive::build(AbstractDevice *device, const QString &deviceIdString, QString *reason)
 {
+    const QString notBuilt = QStringLiteral("the archive could not be built");
     const QByteArray configuration = withoutSecrets(device->serialize());
-    if (configuration.isEmpty())
+    if (configuration.isEmpty()) {
+        *reason = notBuilt;
         return QByteArray();
+    }
     QBuffer buffer;
     {
         KZip zip(&buffer);
         if (!zip.open(QIODevice::WriteOnly) || !writeEntry(zip, QStringLiteral("config.bgc"), configuration)
-            || !writeEntry(zip, QStringLiteral("details.txt"), details(device, deviceIdString)) || !zip.close())
+            || !writeEntry(zip, QStringLiteral("details.txt"), details(device, deviceIdString)) || !zip.close()) {
+            // The archive library's own words say what failed.
+            *reason = notBuilt + QStringLiteral(": ") + zip.errorString();
             return QByteArray();
+        }
     }
     return buffer.data();
 }

@@ -18,8 +18,8 @@ class SupportArchive
 public:
     // The archive's bytes for the device and the identification text the connected
     // device gave (empty while none is connected); empty when the archive could not
-    // be built.
-    static QByteArray build(QVt::Device::AbstractDevice *device, const QString &deviceIdString);
+    // be built, and then reason says why.
+    static QByteArray build(QVt::Device::AbstractDevice *device, const QString &deviceIdString, QString *reason);
 
 private:
     // The configuration bytes with the passphrase and the PIN emptied; empty when they

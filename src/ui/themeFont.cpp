@@ -1,5 +1,7 @@
 #include "ui/themeFont.h"
 
+#include "global/logging.h"
+
 #include <QDebug>
 #include <QFont>
 #include <QFontDatabase>
@@ -19,7 +21,7 @@ QString ThemeFont::install()
     const int id = QFontDatabase::addApplicationFont(FONT_FILE);
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     if (id < 0 || families.isEmpty()) {
-        qWarning() << "Cannot register theme font" << FONT_FILE;
+        qCWarning(QVt::Global::logWindow) << "Cannot register theme font" << FONT_FILE;
         return QString();
     }
     const QString family = families.constFirst();

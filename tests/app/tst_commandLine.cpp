@@ -152,6 +152,7 @@ private slots:
         QCOMPARE(run.standardError.count(success ? "SUCCESS\n" : "ERROR\n"), 1);
         QVERIFY2(success || run.standardError.contains("Autoflash failed: \"" + reason.toUtf8()), run.standardError.constData());
         QVERIFY2(!run.standardError.contains("QThread"), run.standardError.constData());
+        QVERIFY2(!run.standardError.contains("Sending frame"), "debug lines only when a rule asks");
         // The file's settings, with the identity of the unit or none.
         const QByteArray stored = readFile(store);
         const bool reported = identity == "reported";
@@ -188,6 +189,26 @@ private slots:
                                        .run({"-c", "exec \"$0\" --config \"$(printf 'latin1-\\351.bgc')\" --autoflash", KT_CONFIGURATOR_PATH});
         QVERIFY2(run.exitCode == 0, run.standardError.constData());
         QCOMPARE(serialNumber(readFile(path("latin1.store"))), 20250001.0);
+    }
+
+    // One area's debug lines on: every debug line of the run is the link's, the frames among them.
+    void linkDebugLinesAlone()
+    {
+        SimulatorProcess simulator;
+        QVERIFY(simulator.start({"--store", path("debug.store")}));
+        const CommandLineRun run = CommandLineRunner(mDir.path(), simulator.portName(), "/bin/sh")
+                                       .run({"-c",
+                                             "QT_LOGGING_RULES=ktbridge.link.debug=true QT_MESSAGE_PATTERN='%{type} %{category}: "
+                                             "%{message}' exec \"$0\" --config line:1.bgc --autoflash",
+                                             KT_CONFIGURATOR_PATH});
+        QVERIFY2(run.exitCode == 0, run.standardError.constData());
+        int framesSent = 0;
+        for (const QByteArray &line : run.standardError.split('\n')) {
+            if (line.startsWith("debug "))
+                QVERIFY2(line.startsWith("debug ktbridge.link: "), line.constData());
+            framesSent += line.startsWith("debug ktbridge.link: Sending frame") ? 1 : 0;
+        }
+        QVERIFY2(framesSent > 0, run.standardError.constData());
     }
 
     // Installed under a fresh prefix, the program runs through the link in bin/ with its

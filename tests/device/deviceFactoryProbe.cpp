@@ -2,6 +2,7 @@
 // loaded, stays for the life of the process) and prints what it offers.
 // Arguments: the driver folder, then product IDs to create.
 #include "device/deviceFactory.h"
+#include "global/logging.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -10,6 +11,8 @@ using QVt::Device::DeviceFactory;
 
 int main(int argc, char *argv[])
 {
+    // Warnings as the program prints them.
+    QVt::Global::useBareMessages();
     QCoreApplication app(argc, argv);
     DeviceFactory factory(app.arguments().value(1), nullptr);
 

@@ -1,6 +1,7 @@
 // ktbridge-sim: a KT Bridge boot loader on a pseudo-terminal, for people and tests that
 // have no device at hand. See --help.
 
+#include "global/logging.h"
 #include "linePacer.h"
 #include "pseudoTerminal.h"
 #include "simulatedDevice.h"
@@ -59,6 +60,8 @@ void removeLink(const QString &linkPath, const QString &target)
 
 int main(int argc, char *argv[])
 {
+    // The framing code it shares with the program warns in the program's form.
+    QVt::Global::useBareMessages();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ktbridge-sim"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KT_VERSION));

@@ -1,5 +1,7 @@
 #include "comms/protocol/bootProtocol.h"
 
+#include "global/logging.h"
+
 #include <QDebug>
 
 #include <utility>
@@ -39,8 +41,8 @@ QByteArray BootProtocol::frame(const QByteArray &payload)
 {
     // A truncated length field would make the device read a different frame.
     if (payload.size() > MAX_PAYLOAD_SIZE) {
-        qWarning() << "Refused to frame a payload longer than the protocol allows:"
-                   << payload.size() << "bytes";
+        qCWarning(Global::logLink) << "Refused to frame a payload longer than the protocol allows:"
+                                   << payload.size() << "bytes";
         return QByteArray();
     }
     QByteArray data = payload;
@@ -91,17 +93,17 @@ int BootProtocol::announcedLength(const char *header)
 bool BootProtocol::checkAndGetPayload(const QByteArray &frame, QByteArray &payload)
 {
     if (frame.size() <= FRAME_OVERHEAD || frame.front() != START_BYTE || frame.back() != STOP_BYTE) {
-        qWarning() << "Rejected data frame: start/stop/minLength mismatch";
+        qCWarning(Global::logLink) << "Rejected data frame: start/stop/minLength mismatch";
         return false;
     }
     const int length = announcedLength(frame.constData());
     if (length + FRAME_OVERHEAD != frame.size()) {
-        qWarning() << "Rejected data frame: frame length mismatch";
+        qCWarning(Global::logLink) << "Rejected data frame: frame length mismatch";
         return false;
     }
     const char *checksumByte = frame.constData() + HEADER_SIZE + length;
     if (xorOf(frame.constData(), checksumByte) != *checksumByte) {
-        qWarning() << "Rejected data frame: checksum mismatch";
+        qCWarning(Global::logLink) << "Rejected data frame: checksum mismatch";
         return false;
     }
     payload = frame.mid(HEADER_SIZE, length);

@@ -1,6 +1,7 @@
 #include "comms/protocol/frameReader.h"
 
 #include "comms/protocol/bootProtocol.h"
+#include "global/logging.h"
 
 #include <QDebug>
 
@@ -50,7 +51,7 @@ QList<QByteArray> FrameReader::append(const QByteArray &bytes, QByteArray *disca
     bool noiseReported = false;
     const auto drop = [&](int count, bool noise) {
         if (noise && !noiseReported)
-            qWarning() << "Read data with an invalid start byte; discarding.";
+            qCWarning(Global::logLink) << "Read data with an invalid start byte; discarding.";
         noiseReported = noiseReported || noise;
         if (discarded)
             discarded->append(mBuffer.constData() + position, count);
