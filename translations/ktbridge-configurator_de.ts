@@ -2,10 +2,222 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>DeviceArea</name>
+    <message>
+        <source>Connect to the unit on %1 (Ctrl+Shift+C)</source>
+        <translation>Mit dem Gerät an %1 verbinden (Strg+Umschalt+C)</translation>
+    </message>
+    <message>
+        <source>the port chosen in Options</source>
+        <translation>der unter Optionen gewählten Schnittstelle</translation>
+    </message>
+    <message>
+        <source>make a new configuration (Ctrl+N)</source>
+        <translation>eine neue Konfiguration anlegen (Strg+N)</translation>
+    </message>
+    <message>
+        <source>or load a file (Ctrl+O)</source>
+        <translation>oder eine Datei laden (Strg+O)</translation>
+    </message>
+    <message>
+        <source>unsaved configuration</source>
+        <translation>ungespeicherte Konfiguration</translation>
+    </message>
+    <message>
+        <source>read from device</source>
+        <translation>vom Gerät gelesen</translation>
+    </message>
+</context>
+<context>
+    <name>Outcomes</name>
+    <message>
+        <source>Loaded file</source>
+        <translation>Datei geladen:</translation>
+    </message>
+    <message>
+        <source>Created new configuration for</source>
+        <translation>Neue Konfiguration erstellt für</translation>
+    </message>
+    <message>
+        <source>Saved file</source>
+        <translation>Datei gespeichert:</translation>
+    </message>
+    <message>
+        <source>Created support archive</source>
+        <translation>Supportarchiv erstellt:</translation>
+    </message>
+    <message>
+        <source>Connection successful</source>
+        <translation>Verbindung hergestellt</translation>
+    </message>
+    <message>
+        <source>Disconnection successful</source>
+        <translation>Verbindung getrennt</translation>
+    </message>
+    <message>
+        <source>Read data from device</source>
+        <translation>Daten vom Gerät gelesen</translation>
+    </message>
+    <message>
+        <source>Wrote data to device</source>
+        <translation>Daten auf das Gerät geschrieben</translation>
+    </message>
+    <message>
+        <source>Factory reset command sent</source>
+        <translation>Befehl zum Zurücksetzen auf Werkseinstellungen gesendet</translation>
+    </message>
+    <message>
+        <source>Pairing mode command sent</source>
+        <translation>Befehl für den Kopplungsmodus gesendet</translation>
+    </message>
+</context>
+<context>
     <name>QVt::Comms::SerialProvider</name>
     <message>
         <source>The serial port is not yet configured.</source>
         <translation>Die serielle Schnittstelle ist noch nicht eingestellt.</translation>
+    </message>
+</context>
+<context>
+    <name>QVt::Sm::OutcomeTexts</name>
+    <message>
+        <source>Communication Timeout</source>
+        <translation>Zeitüberschreitung der Kommunikation</translation>
+    </message>
+    <message>
+        <source>A communication timeout has occurred.</source>
+        <translation>Bei der Kommunikation ist eine Zeitüberschreitung aufgetreten.</translation>
+    </message>
+    <message>
+        <source>Device Unsupported</source>
+        <translation>Gerät nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>The connected device is not supported by this application:</source>
+        <translation>Das angeschlossene Gerät wird von diesem Programm nicht unterstützt:</translation>
+    </message>
+    <message>
+        <source>Configuration Unsupported</source>
+        <translation>Konfiguration nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>The configuration data cannot be loaded, as its product ID is unsupported.</source>
+        <translation>Die Konfigurationsdaten können nicht geladen werden, da ihre Produkt-ID nicht unterstützt wird.</translation>
+    </message>
+    <message>
+        <source>Configuration Data Version Mismatch</source>
+        <translation>Abweichende Version der Konfigurationsdaten</translation>
+    </message>
+    <message>
+        <source>The configuration data was created with another version of this software and could not be loaded.</source>
+        <translation>Die Konfigurationsdaten wurden mit einer anderen Version dieses Programms erstellt und konnten nicht geladen werden.</translation>
+    </message>
+    <message>
+        <source>Configuration File Unreadable</source>
+        <translation>Konfigurationsdatei nicht lesbar</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be read.</source>
+        <translation>Die Konfigurationsdatei konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Configuration Too Large</source>
+        <translation>Konfiguration zu groß</translation>
+    </message>
+    <message>
+        <source>The configuration is too large to be written to the device; nothing was sent.</source>
+        <translation>Die Konfiguration ist zu groß, um auf das Gerät geschrieben zu werden; es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Configuration of Another Product</source>
+        <translation>Konfiguration eines anderen Produkts</translation>
+    </message>
+    <message>
+        <source>The configuration being edited was for a %1, not for the connected device. The connected device&apos;s own configuration has been read and is shown instead.</source>
+        <translation>Die bearbeitete Konfiguration war für %1 bestimmt, nicht für das angeschlossene Gerät. Stattdessen wurde die eigene Konfiguration des angeschlossenen Geräts gelesen und wird angezeigt.</translation>
+    </message>
+    <message>
+        <source>The configuration file is for a %1, not for the connected device (product ID %2).</source>
+        <translation>Die Konfigurationsdatei ist für %1 bestimmt, nicht für das angeschlossene Gerät (Produkt-ID %2).</translation>
+    </message>
+    <message>
+        <source>Configuration Data Obsolete</source>
+        <translation>Konfigurationsdaten veraltet</translation>
+    </message>
+    <message>
+        <source>The configuration data is obsolete and could not be loaded.</source>
+        <translation>Die Konfigurationsdaten sind veraltet und konnten nicht geladen werden.</translation>
+    </message>
+    <message>
+        <source>Configuration Data Checksum Error</source>
+        <translation>Prüfsummenfehler in den Konfigurationsdaten</translation>
+    </message>
+    <message>
+        <source>The configuration data could not be loaded due to a checksum error.</source>
+        <translation>Die Konfigurationsdaten konnten wegen eines Prüfsummenfehlers nicht geladen werden.</translation>
+    </message>
+    <message>
+        <source>Configuration Data Parse Error</source>
+        <translation>Konfigurationsdaten nicht lesbar</translation>
+    </message>
+    <message>
+        <source>The configuration data could not be parsed and may be corrupt.</source>
+        <translation>Die Konfigurationsdaten konnten nicht gelesen werden und sind möglicherweise beschädigt.</translation>
+    </message>
+    <message>
+        <source>Device Error</source>
+        <translation>Gerätefehler</translation>
+    </message>
+    <message>
+        <source>The connected device has reported an error.</source>
+        <translation>Das angeschlossene Gerät hat einen Fehler gemeldet.</translation>
+    </message>
+    <message>
+        <source>Communication Error</source>
+        <translation>Kommunikationsfehler</translation>
+    </message>
+    <message>
+        <source>A communication error has occurred.</source>
+        <translation>Ein Kommunikationsfehler ist aufgetreten.</translation>
+    </message>
+    <message>
+        <source>Save Failed</source>
+        <translation>Speichern fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The file could not be saved.</source>
+        <translation>Die Datei konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The configuration file could not be read: %1</source>
+        <translation>Die Konfigurationsdatei konnte nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Device ID</source>
+        <translation>Geräte-ID</translation>
+    </message>
+    <message>
+        <source>Product ID</source>
+        <translation>Produkt-ID</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Grund</translation>
+    </message>
+    <message>
+        <source>Error code</source>
+        <translation>Fehlercode</translation>
+    </message>
+</context>
+<context>
+    <name>UnsavedChangesDialog</name>
+    <message>
+        <source>Unsaved Changes</source>
+        <translation>Ungespeicherte Änderungen</translation>
     </message>
 </context>
 <context>
@@ -99,142 +311,6 @@
 </context>
 <context>
     <name>main</name>
-    <message>
-        <source>The file could not be saved.</source>
-        <translation>Die Datei konnte nicht gespeichert werden.</translation>
-    </message>
-    <message>
-        <source>File</source>
-        <translation>Datei</translation>
-    </message>
-    <message>
-        <source>Reason</source>
-        <translation>Grund</translation>
-    </message>
-    <message>
-        <source>Communication Timeout</source>
-        <translation>Zeitüberschreitung der Kommunikation</translation>
-    </message>
-    <message>
-        <source>A communication timeout has occurred.</source>
-        <translation>Bei der Kommunikation ist eine Zeitüberschreitung aufgetreten.</translation>
-    </message>
-    <message>
-        <source>Device Unsupported</source>
-        <translation>Gerät nicht unterstützt</translation>
-    </message>
-    <message>
-        <source>The connected device is not supported by this application:</source>
-        <translation>Das angeschlossene Gerät wird von diesem Programm nicht unterstützt:</translation>
-    </message>
-    <message>
-        <source>Device ID</source>
-        <translation>Geräte-ID</translation>
-    </message>
-    <message>
-        <source>Product ID</source>
-        <translation>Produkt-ID</translation>
-    </message>
-    <message>
-        <source>Configuration Unsupported</source>
-        <translation>Konfiguration nicht unterstützt</translation>
-    </message>
-    <message>
-        <source>The configuration data cannot be loaded, as its product ID is unsupported.</source>
-        <translation>Die Konfigurationsdaten können nicht geladen werden, da ihre Produkt-ID nicht unterstützt wird.</translation>
-    </message>
-    <message>
-        <source>Configuration Data Version Mismatch</source>
-        <translation>Abweichende Version der Konfigurationsdaten</translation>
-    </message>
-    <message>
-        <source>Configuration Data Obsolete</source>
-        <translation>Konfigurationsdaten veraltet</translation>
-    </message>
-    <message>
-        <source>The configuration data is obsolete and could not be loaded.</source>
-        <translation>Die Konfigurationsdaten sind veraltet und konnten nicht geladen werden.</translation>
-    </message>
-    <message>
-        <source>Configuration Data Checksum Error</source>
-        <translation>Prüfsummenfehler in den Konfigurationsdaten</translation>
-    </message>
-    <message>
-        <source>The configuration data could not be loaded due to a checksum error.</source>
-        <translation>Die Konfigurationsdaten konnten wegen eines Prüfsummenfehlers nicht geladen werden.</translation>
-    </message>
-    <message>
-        <source>Configuration Data Parse Error</source>
-        <translation>Konfigurationsdaten nicht lesbar</translation>
-    </message>
-    <message>
-        <source>The configuration data could not be parsed and may be corrupt.</source>
-        <translation>Die Konfigurationsdaten konnten nicht gelesen werden und sind möglicherweise beschädigt.</translation>
-    </message>
-    <message>
-        <source>Device Error</source>
-        <translation>Gerätefehler</translation>
-    </message>
-    <message>
-        <source>The connected device has reported an error.</source>
-        <translation>Das angeschlossene Gerät hat einen Fehler gemeldet.</translation>
-    </message>
-    <message>
-        <source>Communication Error</source>
-        <translation>Kommunikationsfehler</translation>
-    </message>
-    <message>
-        <source>A communication error has occurred.</source>
-        <translation>Ein Kommunikationsfehler ist aufgetreten.</translation>
-    </message>
-    <message>
-        <source>Error code</source>
-        <translation>Fehlercode</translation>
-    </message>
-    <message>
-        <source>Save Failed</source>
-        <translation>Speichern fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>Loaded file</source>
-        <translation>Datei geladen:</translation>
-    </message>
-    <message>
-        <source>Created new configuration for</source>
-        <translation>Neue Konfiguration erstellt für</translation>
-    </message>
-    <message>
-        <source>Saved file</source>
-        <translation>Datei gespeichert:</translation>
-    </message>
-    <message>
-        <source>Created support archive</source>
-        <translation>Supportarchiv erstellt:</translation>
-    </message>
-    <message>
-        <source>Connection successful</source>
-        <translation>Verbindung hergestellt</translation>
-    </message>
-    <message>
-        <source>Disconnection successful</source>
-        <translation>Verbindung getrennt</translation>
-    </message>
-    <message>
-        <source>Read data from device</source>
-        <translation>Daten vom Gerät gelesen</translation>
-    </message>
-    <message>
-        <source>Wrote data to device</source>
-        <translation>Daten auf das Gerät geschrieben</translation>
-    </message>
-    <message>
-        <source>Factory reset command sent</source>
-        <translation>Befehl zum Zurücksetzen auf Werkseinstellungen gesendet</translation>
-    </message>
-    <message>
-        <source>Pairing mode command sent</source>
-        <translation>Befehl für den Kopplungsmodus gesendet</translation>
-    </message>
     <message>
         <source>&amp;New configuration</source>
         <translation>&amp;Neue Konfiguration</translation>
@@ -352,18 +428,6 @@
         <translation>nicht eingestellt</translation>
     </message>
     <message>
-        <source>unsaved configuration</source>
-        <translation>ungespeicherte Konfiguration</translation>
-    </message>
-    <message>
-        <source>read from device</source>
-        <translation>vom Gerät gelesen</translation>
-    </message>
-    <message>
-        <source>Unsaved Changes</source>
-        <translation>Ungespeicherte Änderungen</translation>
-    </message>
-    <message>
         <source>Changes to the current configuration are unsaved. Are you sure you want to quit?</source>
         <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert. Wollen Sie das Programm wirklich beenden?</translation>
     </message>
@@ -412,34 +476,6 @@
         <translation>Diese Felder sind ungültig oder unvollständig, daher ist nichts geschehen:</translation>
     </message>
     <message>
-        <source>The configuration data was created with another version of this software and could not be loaded.</source>
-        <translation>Die Konfigurationsdaten wurden mit einer anderen Version dieses Programms erstellt und konnten nicht geladen werden.</translation>
-    </message>
-    <message>
-        <source>Configuration File Unreadable</source>
-        <translation>Konfigurationsdatei nicht lesbar</translation>
-    </message>
-    <message>
-        <source>The configuration file could not be read.</source>
-        <translation>Die Konfigurationsdatei konnte nicht gelesen werden.</translation>
-    </message>
-    <message>
-        <source>Configuration Too Large</source>
-        <translation>Konfiguration zu groß</translation>
-    </message>
-    <message>
-        <source>The configuration is too large to be written to the device; nothing was sent.</source>
-        <translation>Die Konfiguration ist zu groß, um auf das Gerät geschrieben zu werden; es wurde nichts gesendet.</translation>
-    </message>
-    <message>
-        <source>Configuration of Another Product</source>
-        <translation>Konfiguration eines anderen Produkts</translation>
-    </message>
-    <message>
-        <source>The configuration being edited was for a %1, not for the connected device. The connected device&apos;s own configuration has been read and is shown instead.</source>
-        <translation>Die bearbeitete Konfiguration war für %1 bestimmt, nicht für das angeschlossene Gerät. Stattdessen wurde die eigene Konfiguration des angeschlossenen Geräts gelesen und wird angezeigt.</translation>
-    </message>
-    <message>
         <source>Configuration Not Saved</source>
         <translation>Konfiguration nicht gespeichert</translation>
     </message>
@@ -454,22 +490,6 @@
     <message>
         <source>Configuration Not Written</source>
         <translation>Konfiguration nicht geschrieben</translation>
-    </message>
-    <message>
-        <source>Connect to the unit on %1 (Ctrl+Shift+C)</source>
-        <translation>Mit dem Gerät an %1 verbinden (Strg+Umschalt+C)</translation>
-    </message>
-    <message>
-        <source>the port chosen in Options</source>
-        <translation>der unter Optionen gewählten Schnittstelle</translation>
-    </message>
-    <message>
-        <source>make a new configuration (Ctrl+N)</source>
-        <translation>eine neue Konfiguration anlegen (Strg+N)</translation>
-    </message>
-    <message>
-        <source>or load a file (Ctrl+O)</source>
-        <translation>oder eine Datei laden (Strg+O)</translation>
     </message>
 </context>
 <context>
