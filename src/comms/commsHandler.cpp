@@ -177,7 +177,9 @@ template<typename Deliver>
 void CommsHandler::deliverFromLink(Deliver deliver)
 {
     const quint64 link = mLink.loadAcquire();
-    QMetaObject::invokeMethod(this, [this, link, deliver] {
+    const Global::ThreadHandoff handoff(this);
+    QMetaObject::invokeMethod(this, [this, link, deliver, handoff] {
+        handoff.receive();
         if (link == mLink.loadAcquire())
             deliver();
     }, Qt::QueuedConnection);
