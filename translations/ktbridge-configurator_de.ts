@@ -29,6 +29,33 @@
     </message>
 </context>
 <context>
+    <name>FileDialogs</name>
+    <message>
+        <source>Save configuration to a file</source>
+        <translation>Konfiguration in eine Datei speichern</translation>
+    </message>
+    <message>
+        <source>KT configuration files</source>
+        <translation>KT-Konfigurationsdateien</translation>
+    </message>
+    <message>
+        <source>All files</source>
+        <translation>Alle Dateien</translation>
+    </message>
+    <message>
+        <source>Load configuration from a file</source>
+        <translation>Konfiguration aus einer Datei laden</translation>
+    </message>
+    <message>
+        <source>Save support archive</source>
+        <translation>Supportarchiv speichern</translation>
+    </message>
+    <message>
+        <source>ZIP archives</source>
+        <translation>ZIP-Archive</translation>
+    </message>
+</context>
+<context>
     <name>Outcomes</name>
     <message>
         <source>Loaded file</source>
@@ -69,6 +96,14 @@
     <message>
         <source>Pairing mode command sent</source>
         <translation>Befehl für den Kopplungsmodus gesendet</translation>
+    </message>
+    <message>
+        <source>%1 tab</source>
+        <translation>Reiter %1</translation>
+    </message>
+    <message>
+        <source>These fields are not valid or not complete, so nothing was done:</source>
+        <translation>Diese Felder sind ungültig oder unvollständig, daher ist nichts geschehen:</translation>
     </message>
 </context>
 <context>
@@ -442,38 +477,6 @@
     <message>
         <source>Changes to the current configuration are unsaved, and loading a configuration file would overwrite these changes. Do you want to proceed?</source>
         <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert, und das Laden einer Konfigurationsdatei würde sie überschreiben. Wollen Sie fortfahren?</translation>
-    </message>
-    <message>
-        <source>Save configuration to a file</source>
-        <translation>Konfiguration in eine Datei speichern</translation>
-    </message>
-    <message>
-        <source>KT configuration files</source>
-        <translation>KT-Konfigurationsdateien</translation>
-    </message>
-    <message>
-        <source>All files</source>
-        <translation>Alle Dateien</translation>
-    </message>
-    <message>
-        <source>Load configuration from a file</source>
-        <translation>Konfiguration aus einer Datei laden</translation>
-    </message>
-    <message>
-        <source>Save support archive</source>
-        <translation>Supportarchiv speichern</translation>
-    </message>
-    <message>
-        <source>ZIP archives</source>
-        <translation>ZIP-Archive</translation>
-    </message>
-    <message>
-        <source>%1 tab</source>
-        <translation>Reiter %1</translation>
-    </message>
-    <message>
-        <source>These fields are not valid or not complete, so nothing was done:</source>
-        <translation>Diese Felder sind ungültig oder unvollständig, daher ist nichts geschehen:</translation>
     </message>
     <message>
         <source>Configuration Not Saved</source>

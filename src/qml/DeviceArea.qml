@@ -28,6 +28,13 @@ Item {
         deviceConfigurationLoader.setSource(device.qmlPath, { device: device })
     }
 
+    // Finishes the field being edited, so that the page's list of invalid fields is current,
+    // and gives that list.
+    function finishEditing() {
+        forceActiveFocus()
+        return page && page.invalidFields ? page.invalidFields : []
+    }
+
     Connections {
         target: stateMachine
         function onCurrentDeviceChanged() { loadPage() }

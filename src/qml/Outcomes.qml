@@ -6,17 +6,28 @@ import QtQuick.Dialogs 1.2
 Item {
     // Where successes are told.
     property var notice: null
+    readonly property alias errorDialog: errorDialog
+    readonly property alias warningDialog: warningDialog
 
     function showError(title, text) {
-        errorDialog.title = title
-        errorDialog.text = text
+        errorDialog.errorTitle = title
+        errorDialog.errorText = text
         errorDialog.open()
     }
 
     function showWarning(title, text) {
-        warningDialog.title = title
-        warningDialog.text = text
+        warningDialog.warningTitle = title
+        warningDialog.warningText = text
         warningDialog.open()
+    }
+
+    // Names each field the page holds invalid or incomplete, with its tab and its reason.
+    function showIncompleteFields(title, fields) {
+        var lines = fields.map(function (field) {
+            return "\u2022 " + field.label + " (" + qsTr("%1 tab").arg(field.tab) + "): " + field.reason
+        })
+        showWarning(title, qsTr("These fields are not valid or not complete, so nothing was done:") + "\n\n"
+                    + lines.join("\n"))
     }
 
     // The facade's failure signal by name, with that signal's arguments.
@@ -66,13 +77,17 @@ Item {
     MessageDialog {
         id: errorDialog
         objectName: "errorDialog"
+        property string errorTitle: ""
+        property string errorText: ""
         icon: StandardIcon.Critical
         standardButtons: StandardButton.Ok
         modality: Qt.ApplicationModal
+        title: errorTitle
+        text: errorText
         onVisibleChanged: {
             if (!visible) {
-                title = ""
-                text = ""
+                errorTitle = ""
+                errorText = ""
             }
         }
     }
@@ -80,13 +95,17 @@ Item {
     MessageDialog {
         id: warningDialog
         objectName: "warningDialog"
+        property string warningTitle: ""
+        property string warningText: ""
         icon: StandardIcon.Warning
         standardButtons: StandardButton.Ok
         modality: Qt.ApplicationModal
+        title: warningTitle
+        text: warningText
         onVisibleChanged: {
             if (!visible) {
-                title = ""
-                text = ""
+                warningTitle = ""
+                warningText = ""
             }
         }
     }

@@ -1,7 +1,8 @@
 // The main window: actions, menus, tool bar and status bar over the current device's page,
-// the file dialogs and the confirmations before unsaved changes are lost. The outcomes the
-// state machine reports are shown by Outcomes, the notice by Notice. The device page is
-// created below this document, so it reaches every object here by its id.
+// and the confirmations before unsaved changes are lost. The outcomes the state machine
+// reports are shown by Outcomes, the notice by Notice, the file dialogs are FileDialogs.
+// The device page is created below this document, so it reaches every object here by its
+// id, and those of the parts by the aliases below.
 import QtQuick 2.3
 import QtQuick.Controls 1.2
 import QtQuick.Layouts 1.1
@@ -15,13 +16,15 @@ ThemedApplicationWindow {
 
     // The serial provider's "Port" value; empty while no provider or no such setting exists.
     readonly property alias serialPort: portWatch.port
-    readonly property alias portSetting: portWatch.setting
     readonly property var currentDevice: stateMachine.currentDevice
     readonly property bool knownProduct: !!currentDevice && !!currentDevice.deviceInfo
                                          && currentDevice.deviceInfo.productCode > 0
     readonly property bool canTalkToDevice: stateMachine.connected && !stateMachine.busy
-    // genericAreYouSureDialog asks this window's question, not a device page's.
-    property bool factoryResetQuestionOpen: false
+    readonly property alias errorDialog: outcomes.errorDialog
+    readonly property alias warningDialog: outcomes.warningDialog
+    readonly property alias saveDialog: fileDialogs.saveDialog
+    readonly property alias loadDialog: fileDialogs.loadDialog
+    readonly property alias saveSupportArchiveDialog: fileDialogs.saveSupportArchiveDialog
 
     // Opens a secondary window: a fresh instance each time, resolved next to this file.
     function showWindow(file) {
@@ -43,35 +46,14 @@ ThemedApplicationWindow {
             showWindow("newConfig.qml")
     }
 
-    // The file dialogs add the extension only where the chosen name holds it nowhere.
-    function withExtension(url, extension) {
-        var text = String(url)
-        return text.toLowerCase().indexOf(extension) === -1 ? text + extension : text
-    }
-
-    function saveConfigurationTo(url) {
-        stateMachine.doSaveConfiguration(withExtension(url, ".bgc"))
-    }
-
-    function packSupportArchiveTo(url) {
-        stateMachine.doPackSupportArchive(withExtension(url, ".zip"))
-    }
-
     // Save, Save As and Write take only what the fields show. Leaving the field being edited
     // finishes its text first; whatever is still refused or waiting is named, and nothing
     // happens. True when the action may go on.
     function fieldsComplete(title) {
-        deviceArea.forceActiveFocus()
-        var page = deviceArea.page
-        var fields = page && page.invalidFields ? page.invalidFields : []
-        if (fields.length === 0)
-            return true
-        var lines = fields.map(function (field) {
-            return "\u2022 " + field.label + " (" + qsTr("%1 tab").arg(field.tab) + "): " + field.reason
-        })
-        outcomes.showWarning(title, qsTr("These fields are not valid or not complete, so nothing was done:") + "\n\n"
-                    + lines.join("\n"))
-        return false
+        var fields = deviceArea.finishEditing()
+        if (fields.length > 0)
+            outcomes.showIncompleteFields(title, fields)
+        return fields.length === 0
     }
 
     function performQuit(force) {
@@ -122,12 +104,7 @@ ThemedApplicationWindow {
         tooltip: qsTr("New configuration...")
         iconSource: Theme.themeIconNew
         shortcut: StandardKey.New
-        onTriggered: {
-            if (saveStatusTracker.saveNeeded)
-                unsavedNewConfigCheckDialog.open()
-            else
-                newConfigurationStep()
-        }
+        onTriggered: unsavedNewConfigCheckDialog.proceedOrAsk()
     }
     Action {
         id: loadConfigurationAction
@@ -136,12 +113,7 @@ ThemedApplicationWindow {
         tooltip: qsTr("Load configuration...")
         iconSource: Theme.themeIconOpen
         shortcut: StandardKey.Open
-        onTriggered: {
-            if (saveStatusTracker.saveNeeded)
-                unsavedLoadConfigCheckDialog.open()
-            else
-                loadDialog.open()
-        }
+        onTriggered: unsavedLoadConfigCheckDialog.proceedOrAsk()
     }
     Action {
         id: saveConfigurationAction
@@ -191,13 +163,10 @@ ThemedApplicationWindow {
         objectName: "factoryResetAction"
         text: qsTr("&Reset device to factory settings")
         enabled: canTalkToDevice
-        onTriggered: {
-            genericAreYouSureDialog.title = qsTr("Factory Reset")
-            genericAreYouSureDialog.text = qsTr("The unit's configuration is replaced by its factory settings. "
-                                                + "Do you want to proceed?")
-            factoryResetQuestionOpen = true
-            genericAreYouSureDialog.open()
-        }
+        onTriggered: genericAreYouSureDialog.ask(qsTr("Factory Reset"),
+                                                 qsTr("The unit's configuration is replaced by its factory settings. "
+                                                      + "Do you want to proceed?"),
+                                                 stateMachine.doFactoryReset)
     }
     Action {
         id: showConnectionSettingsAction
@@ -245,12 +214,7 @@ ThemedApplicationWindow {
         iconSource: Theme.themeIconRead
         shortcut: "Ctrl+Shift+R"
         enabled: canTalkToDevice
-        onTriggered: {
-            if (saveStatusTracker.saveNeeded)
-                unsavedDeviceReadCheckDialog.open()
-            else
-                stateMachine.doReadDeviceConfiguration()
-        }
+        onTriggered: unsavedDeviceReadCheckDialog.proceedOrAsk()
     }
     Action {
         id: writeDataToDeviceAction
@@ -301,34 +265,19 @@ ThemedApplicationWindow {
         }
     }
 
-    // The buttons show only icons; a screen reader announces the tool tip, which unlike
-    // the action's text carries no mnemonic marker.
     toolBar: ThemedToolBar {
         RowLayout {
             spacing: 0
-            ToolButton { action: newConfigurationAction; Accessible.name: action.tooltip }
-            ToolButton { action: loadConfigurationAction; Accessible.name: action.tooltip }
-            ToolButton { action: saveConfigurationAction; Accessible.name: action.tooltip }
-            ToolButton {
+            ThemedToolButton { action: newConfigurationAction }
+            ThemedToolButton { action: loadConfigurationAction }
+            ThemedToolButton { action: saveConfigurationAction }
+            ThemedToolButton {
                 action: connectAction
-                Accessible.name: action.tooltip
                 visible: commsHandler.currentProviderType !== "" && !stateMachine.connected
             }
-            ToolButton {
-                action: disconnectAction
-                Accessible.name: action.tooltip
-                visible: stateMachine.connected
-            }
-            ToolButton {
-                action: readDataFromDeviceAction
-                Accessible.name: action.tooltip
-                visible: stateMachine.connected
-            }
-            ToolButton {
-                action: writeDataToDeviceAction
-                Accessible.name: action.tooltip
-                visible: stateMachine.connected
-            }
+            ThemedToolButton { action: disconnectAction; visible: stateMachine.connected }
+            ThemedToolButton { action: readDataFromDeviceAction; visible: stateMachine.connected }
+            ThemedToolButton { action: writeDataToDeviceAction; visible: stateMachine.connected }
         }
     }
 
@@ -379,77 +328,38 @@ ThemedApplicationWindow {
         id: unsavedQuitCheckDialog
         objectName: "unsavedQuitCheckDialog"
         text: qsTr("Changes to the current configuration are unsaved. Are you sure you want to quit?")
-        onYes: performQuit(true)
+        onProceed: performQuit(true)
     }
 
     UnsavedChangesDialog {
         id: unsavedDeviceReadCheckDialog
         objectName: "unsavedDeviceReadCheckDialog"
         text: qsTr("Changes to the current configuration are unsaved, and reading from the device would overwrite these changes. Do you want to proceed?")
-        onYes: stateMachine.doReadDeviceConfiguration()
+        onProceed: stateMachine.doReadDeviceConfiguration()
     }
 
     UnsavedChangesDialog {
         id: unsavedNewConfigCheckDialog
         objectName: "unsavedNewConfigCheckDialog"
         text: qsTr("Changes to the current configuration are unsaved, and creating a new device would overwrite these changes. Do you want to proceed?")
-        onYes: newConfigurationStep()
+        onProceed: newConfigurationStep()
     }
 
     UnsavedChangesDialog {
         id: unsavedLoadConfigCheckDialog
         objectName: "unsavedLoadConfigCheckDialog"
         text: qsTr("Changes to the current configuration are unsaved, and loading a configuration file would overwrite these changes. Do you want to proceed?")
-        onYes: loadDialog.open()
+        onProceed: loadDialog.open()
     }
 
-    // Asks before a factory reset, and is offered to device pages for their own questions;
-    // whoever asked acts on the answer.
-    MessageDialog {
+    // Offered to device pages for their own questions; the window asks before a factory reset.
+    Question {
         id: genericAreYouSureDialog
         objectName: "genericAreYouSureDialog"
-        icon: StandardIcon.Warning
-        standardButtons: StandardButton.Yes | StandardButton.No
-        modality: Qt.ApplicationModal
-        onYes: {
-            if (factoryResetQuestionOpen)
-                stateMachine.doFactoryReset()
-            factoryResetQuestionOpen = false
-        }
-        onNo: factoryResetQuestionOpen = false
-        onRejected: factoryResetQuestionOpen = false
     }
 
-    FileDialog {
-        id: saveDialog
-        objectName: "saveDialog"
-        title: qsTr("Save configuration to a file")
-        modality: Qt.ApplicationModal
-        selectExisting: false
-        selectMultiple: false
-        nameFilters: [qsTr("KT configuration files") + " (*.bgc)", qsTr("All files") + " (*)"]
-        onAccepted: saveConfigurationTo(fileUrl)
-    }
-
-    FileDialog {
-        id: loadDialog
-        objectName: "loadDialog"
-        title: qsTr("Load configuration from a file")
-        modality: Qt.ApplicationModal
-        selectExisting: true
-        selectMultiple: false
-        nameFilters: [qsTr("KT configuration files") + " (*.bgc)", qsTr("All files") + " (*)"]
-        onAccepted: stateMachine.doLoadConfiguration(String(fileUrl))
-    }
-
-    FileDialog {
-        id: saveSupportArchiveDialog
-        objectName: "saveSupportArchiveDialog"
-        title: qsTr("Save support archive")
-        modality: Qt.ApplicationModal
-        selectExisting: false
-        selectMultiple: false
-        nameFilters: [qsTr("ZIP archives") + " (*.zip)", qsTr("All files") + " (*)"]
-        onAccepted: packSupportArchiveTo(fileUrl)
+    FileDialogs {
+        id: fileDialogs
+        objectName: "fileDialogs"
     }
 }

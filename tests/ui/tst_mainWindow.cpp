@@ -1,4 +1,7 @@
+#include "comms/commsHandler.h"
+#include "comms/dataProvider.h"
 #include "config/saveStatusTracker.h"
+#include "global/setting.h"
 #include "deviceTestSupport.h"
 #include "qmlApi.h"
 #include "simulatorProcess.h"
@@ -60,6 +63,11 @@ class TestMainWindow : public QObject
     QObject *named(const char *name) const { return mWindow->findChild<QObject *>(QLatin1String(name)); }
     QString text(const char *name) const { return named(name)->property("text").toString(); }
     QString url(const QString &name) const { return QUrl::fromLocalFile(mDir.filePath(name)).toString(); }
+    // The serial provider's one setting, "Port".
+    static QVt::Global::Setting *portSetting()
+    {
+        return qobject_cast<QVt::Comms::DataProvider *>(QVt::Comms::CommsHandler::instance()->currentProvider())->settingsList().constFirst();
+    }
 
     void connectDevice()
     {
@@ -130,7 +138,7 @@ private slots:
     {
         for (QQuickWindow *window : mWindow->findChildren<QQuickWindow *>())
             window->close();
-        mWindow->property("portSetting").value<QObject *>()->setProperty("value", mDir.filePath(QStringLiteral("port")));
+        portSetting()->setProperty("value", mDir.filePath(QStringLiteral("port")));
         // A connection under way finishes first, so that no late reply meets the next case.
         QTRY_VERIFY_WITH_TIMEOUT(!mStateMachine->busy(), 5000);
         mStateMachine->doDisconnect();
@@ -163,7 +171,7 @@ private slots:
         QFETCH(QString, phase);
         QFETCH(QString, enabled);
         if (phase == QLatin1String("no port"))
-            mWindow->property("portSetting").value<QObject *>()->setProperty("value", QString());
+            portSetting()->setProperty("value", QString());
         else if (phase == QLatin1String("connecting"))
             mStateMachine->doConnect();
         else if (phase == QLatin1String("connected") || phase == QLatin1String("reading"))
@@ -210,7 +218,7 @@ private slots:
         mStateMachine->doNewConfiguration(PRODUCT_CWB);
         QSignalSpy saved(mStateMachine, &StateMachine::saveFileSuccessful);
         if (state.startsWith(QLatin1String("saved")))
-            QMetaObject::invokeMethod(mWindow, "saveConfigurationTo", Q_ARG(QVariant, url(QStringLiteral("saved.bgc"))));
+            QMetaObject::invokeMethod(named("fileDialogs"), "saveConfigurationTo", Q_ARG(QVariant, url(QStringLiteral("saved.bgc"))));
         QTRY_COMPARE(saved.count(), state.startsWith(QLatin1String("saved")) ? 1 : 0);
         if (state.endsWith(QLatin1String("edited")))
             SaveStatusTracker::instance()->setSaveNeeded(true);
@@ -246,7 +254,7 @@ private slots:
         QFETCH(QString, written);
         QVERIFY(QDir().mkpath(QFileInfo(mDir.filePath(chosen)).path()));
         mStateMachine->doNewConfiguration(PRODUCT_CWB);
-        QMetaObject::invokeMethod(mWindow, function.toLatin1(), Q_ARG(QVariant, url(chosen)));
+        QMetaObject::invokeMethod(named("fileDialogs"), function.toLatin1(), Q_ARG(QVariant, url(chosen)));
         QTRY_VERIFY(QFile::exists(mDir.filePath(written)));
     }
 
@@ -259,6 +267,20 @@ private slots:
         QCOMPARE(dialog->property("text").toString(), QStringLiteral("A communication error has occurred. The port went away. (Error code: 9)"));
         QMetaObject::invokeMethod(dialog, "close");
         QTRY_COMPARE(dialog->property("text").toString(), QString());
+    }
+
+    // A device page reaches each of the window's named objects by its name, wherever in the
+    // window's files it lives.
+    void pageReachesNamedObjects()
+    {
+        QObject *page = named("deviceConfigurationLoader")->property("item").value<QObject *>();
+        for (const char *name : {"errorDialog", "warningDialog", "unsavedQuitCheckDialog", "unsavedDeviceReadCheckDialog",
+                                 "unsavedNewConfigCheckDialog", "unsavedLoadConfigCheckDialog", "genericAreYouSureDialog",
+                                 "saveDialog", "loadDialog", "saveSupportArchiveDialog", "successToast",
+                                 "deviceConfigurationLoader", "newConfigurationAction", "writeDataToDeviceAction"}) {
+            QQmlExpression reached(qmlContext(page), page, QString::fromLatin1(name) + QStringLiteral(".objectName"));
+            QCOMPARE(reached.evaluate().toString(), QString::fromLatin1(name));
+        }
     }
 
     // Unsaved edits are asked about before New, Load, Read and Quit (also by closing the
