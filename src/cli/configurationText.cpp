@@ -1,6 +1,7 @@
 #include "cli/configurationText.h"
 
 #include "device/deviceFactory.h"
+#include "sm/outcomeTexts.h"
 #include "sm/wholeFile.h"
 
 #include <qvtbusgate/abstractDevice.h>
@@ -170,26 +171,12 @@ bool checkSettings(const ktbridge::Configuration &message, Configuration::Interf
 
 } // namespace
 
-QString ConfigurationText::loadErrorText(File::LOAD_ERROR error)
-{
-    switch (error) {
-    case File::LOAD_ERROR_VERSION_OBSOLETE:
-        return QStringLiteral("the configuration data is obsolete");
-    case File::LOAD_ERROR_VERSION_MISMATCH:
-        return QStringLiteral("the configuration data has a format version this program does not know");
-    case File::LOAD_ERROR_CHECKSUM:
-        return QStringLiteral("the configuration data has a checksum error");
-    default:
-        return QStringLiteral("the configuration data could not be parsed and may be corrupt");
-    }
-}
-
 QByteArray ConfigurationText::toJson(const QByteArray &bytes, QString *error)
 {
     File file;
     ktbridge::Configuration message;
     if (!file.load(bytes)) {
-        *error = loadErrorText(file.loadError());
+        *error = Sm::OutcomeTexts(nullptr).loadError(file.loadError());
         return QByteArray();
     }
     message.ParseFromArray(file.body().constData(), file.body().size());
@@ -271,7 +258,7 @@ QByteArray ConfigurationText::readFile(const QString &fileName, QString *error)
     } else {
         File file;
         if (!file.load(bytes)) {
-            reason = loadErrorText(file.loadError());
+            reason = Sm::OutcomeTexts(nullptr).loadError(file.loadError());
             bytes.clear();
         }
     }

@@ -24,9 +24,6 @@ public:
     // setters refuse.
     static QByteArray fromJson(const QByteArray &json, QString *error);
 
-    // Why configuration bytes did not load, in words.
-    static QString loadErrorText(QVt::Pb::Configuration::File::LOAD_ERROR error);
-
     // Whether a file name asks for the text form (".json", or "-" for standard input or
     // output).
     static bool isJsonName(const QString &fileName);

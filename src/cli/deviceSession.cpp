@@ -1,9 +1,8 @@
 #include "cli/deviceSession.h"
 
-#include "cli/configurationText.h"
-
 #include "comms/commsHandler.h"
 #include "config/saveStatusTracker.h"
+#include "sm/outcomeTexts.h"
 #include "sm/stateMachine.h"
 
 #include <qvtbusgate/abstractDevice.h>
@@ -79,6 +78,7 @@ eExitStatus DeviceSession::perform(const QString &waitingFor, const std::functio
                                    const std::function<void(QObject *, const std::function<void()> &)> &success)
 {
     using Sm::StateMachine;
+    const Sm::OutcomeTexts texts(nullptr);
     QEventLoop loop;
     QObject context;
     bool done = false;
@@ -92,13 +92,18 @@ eExitStatus DeviceSession::perform(const QString &waitingFor, const std::functio
         loop.quit();
     };
     success(&context, [&] { finish(EXIT_STATUS_SUCCESS, QString()); });
+    // In the words the window and the autoflash record use; the port goes first where the
+    // line failed.
+    const auto failed = [&](eExitStatus outcomeStatus, const QString &outcome, const QVariantList &values) {
+        finish(outcomeStatus, texts.oneLine(outcome, values));
+    };
     connect(mStateMachine, &StateMachine::timeout, &context, [&] {
-        finish(EXIT_STATUS_NO_ANSWER, QStringLiteral("no answer from the unit on %1").arg(portName()));
+        finish(EXIT_STATUS_NO_ANSWER, QStringLiteral("port %1: %2").arg(portName(), texts.oneLine(QStringLiteral("timeout"), {})));
     });
     connect(mStateMachine, &StateMachine::commsError, &context, [&](quint16 code, const QString &text) {
         const bool portFailed = code == QSerialPort::DeviceNotFoundError || code == QSerialPort::PermissionError
             || code == QSerialPort::OpenError || code == NOT_CONFIGURED_ERROR;
-        QString error = QStringLiteral("port %1: %2").arg(portName(), text);
+        QString error = QStringLiteral("port %1: %2").arg(portName(), texts.oneLine(QStringLiteral("commsError"), {code, text}));
         if (code == QSerialPort::PermissionError)
             error += QStringLiteral("\nNo permission to open the serial port: add your user to the group that owns "
                                     "the device (%1), then log in again.")
@@ -106,31 +111,27 @@ eExitStatus DeviceSession::perform(const QString &waitingFor, const std::functio
         finish(portFailed ? EXIT_STATUS_PORT : EXIT_STATUS_NO_ANSWER, error);
     });
     connect(mStateMachine, &StateMachine::deviceError, &context,
-            [&] { finish(EXIT_STATUS_DEVICE, QStringLiteral("the unit has reported an error")); });
+            [&] { failed(EXIT_STATUS_DEVICE, QStringLiteral("deviceError"), {}); });
     connect(mStateMachine, &StateMachine::deviceUnsupported, &context,
             [&](const QString &deviceIdString, const QString &productId) {
-                finish(EXIT_STATUS_WRONG_PRODUCT,
-                       QStringLiteral("the unit is not supported by this program: Device ID: %1, Product ID: %2")
-                           .arg(deviceIdString, productId));
+                failed(EXIT_STATUS_WRONG_PRODUCT, QStringLiteral("deviceUnsupported"), {deviceIdString, productId});
             });
-    const auto fileFailed = [&](const QString &reason) { finish(EXIT_STATUS_FILE, reason); };
-    connect(mStateMachine, &StateMachine::configurationUnsupported, &context, [=](const QString &productId) {
-        fileFailed(QStringLiteral("no driver supports its product ID %1").arg(productId));
+    connect(mStateMachine, &StateMachine::configurationUnsupported, &context, [&](const QString &productId) {
+        failed(EXIT_STATUS_FILE, QStringLiteral("configurationUnsupported"), {productId});
     });
-    using Pb::Configuration::File;
-    const std::pair<void (StateMachine::*)(), File::LOAD_ERROR> loadErrors[] = {
-        {&StateMachine::configurationVersionObsolete, File::LOAD_ERROR_VERSION_OBSOLETE},
-        {&StateMachine::configurationVersionMismatch, File::LOAD_ERROR_VERSION_MISMATCH},
-        {&StateMachine::configurationChecksumError, File::LOAD_ERROR_CHECKSUM},
-        {&StateMachine::configurationParseError, File::LOAD_ERROR_PARSE},
+    const std::pair<void (StateMachine::*)(), const char *> loadErrors[] = {
+        {&StateMachine::configurationVersionObsolete, "configurationVersionObsolete"},
+        {&StateMachine::configurationVersionMismatch, "configurationVersionMismatch"},
+        {&StateMachine::configurationChecksumError, "configurationChecksumError"},
+        {&StateMachine::configurationParseError, "configurationParseError"},
     };
     for (const auto &loadError : loadErrors) {
-        const File::LOAD_ERROR error = loadError.second;
-        connect(mStateMachine, loadError.first, &context,
-                [=] { fileFailed(ConfigurationText::loadErrorText(error)); });
+        const QString outcome = QLatin1String(loadError.second);
+        connect(mStateMachine, loadError.first, &context, [&, outcome] { failed(EXIT_STATUS_FILE, outcome, {}); });
     }
-    connect(mStateMachine, &StateMachine::saveFileFailed, &context,
-            [=](const QString &path, const QString &reason) { fileFailed(path + QStringLiteral(": ") + reason); });
+    connect(mStateMachine, &StateMachine::saveFileFailed, &context, [&](const QString &path, const QString &reason) {
+        failed(EXIT_STATUS_FILE, QStringLiteral("saveFileFailed"), {path, reason});
+    });
 
     QTimer notice;
     notice.setSingleShot(true);

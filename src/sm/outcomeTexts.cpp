@@ -102,5 +102,20 @@ QString OutcomeTexts::oneLine(const QString &outcome, const QVariantList &values
     return message(outcome, values).replace(QStringLiteral("\n\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QStringLiteral(", "));
 }
 
+QString OutcomeTexts::loadError(QVt::Pb::Configuration::File::LOAD_ERROR error) const
+{
+    using QVt::Pb::Configuration::File;
+    switch (error) {
+    case File::LOAD_ERROR_VERSION_OBSOLETE:
+        return oneLine(QStringLiteral("configurationVersionObsolete"), {});
+    case File::LOAD_ERROR_VERSION_MISMATCH:
+        return oneLine(QStringLiteral("configurationVersionMismatch"), {});
+    case File::LOAD_ERROR_CHECKSUM:
+        return oneLine(QStringLiteral("configurationChecksumError"), {});
+    default:
+        return oneLine(QStringLiteral("configurationParseError"), {});
+    }
+}
+
 } // namespace Sm
 } // namespace QVt

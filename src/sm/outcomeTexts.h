@@ -1,5 +1,7 @@
 #pragma once
 
+#include <qvtpb/configurationFile.h>
+
 #include <QObject>
 #include <QString>
 #include <QVariantList>
@@ -7,8 +9,8 @@
 namespace QVt {
 namespace Sm {
 
-// The words for the failures the facade reports, said once for the main window's dialogs
-// and for the autoflash log and record. An outcome is named after the facade's signal, and
+// The words for the failures the facade reports, said once for the main window's dialogs,
+// the autoflash log and record, and the shell's front end. An outcome is named after the facade's signal, and
 // its values are that signal's arguments in their order. Translatable in this one context.
 // Owns nothing; parented by whoever shows the texts, and used in that object's thread.
 class OutcomeTexts : public QObject
@@ -24,6 +26,8 @@ public:
     Q_INVOKABLE QString message(const QString &outcome, const QVariantList &values) const;
     // The same text on one line, as a log line and a record carry it.
     QString oneLine(const QString &outcome, const QVariantList &values) const;
+    // Why configuration bytes did not load, on one line.
+    QString loadError(QVt::Pb::Configuration::File::LOAD_ERROR error) const;
 };
 
 } // namespace Sm

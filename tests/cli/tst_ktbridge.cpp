@@ -131,7 +131,7 @@ private slots:
         QTest::newRow("reset unconfirmed") << QStringList{"reset"} << 2 << "add --yes to confirm";
         QTest::newRow("missing file") << QStringList{"show", "missing.bgc"} << 3 << "missing.bgc: ";
         QTest::newRow("not a configuration") << QStringList{"write", "garbage.bgc"} << 3
-                                             << "garbage.bgc: the configuration data could not be parsed";
+                                             << "garbage.bgc: The configuration data could not be parsed";
         QTest::newRow("unknown JSON field") << QStringList{"convert", "unknown.json", "x.bgc"} << 3
                                             << "unknown.json: configuration: INVALID_ARGUMENT:";
         QTest::newRow("sample point refused")
