@@ -256,6 +256,25 @@
     </message>
 </context>
 <context>
+    <name>UnsavedChangesQuestions</name>
+    <message>
+        <source>Changes to the current configuration are unsaved. Are you sure you want to quit?</source>
+        <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert. Wollen Sie das Programm wirklich beenden?</translation>
+    </message>
+    <message>
+        <source>Changes to the current configuration are unsaved, and reading from the device would overwrite these changes. Do you want to proceed?</source>
+        <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert, und das Lesen vom Gerät würde sie überschreiben. Wollen Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Changes to the current configuration are unsaved, and creating a new device would overwrite these changes. Do you want to proceed?</source>
+        <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert, und das Anlegen eines neuen Geräts würde sie überschreiben. Wollen Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Changes to the current configuration are unsaved, and loading a configuration file would overwrite these changes. Do you want to proceed?</source>
+        <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert, und das Laden einer Konfigurationsdatei würde sie überschreiben. Wollen Sie fortfahren?</translation>
+    </message>
+</context>
+<context>
     <name>aboutWindow</name>
     <message>
         <source>Version</source>
@@ -461,22 +480,6 @@
     <message>
         <source>not configured</source>
         <translation>nicht eingestellt</translation>
-    </message>
-    <message>
-        <source>Changes to the current configuration are unsaved. Are you sure you want to quit?</source>
-        <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert. Wollen Sie das Programm wirklich beenden?</translation>
-    </message>
-    <message>
-        <source>Changes to the current configuration are unsaved, and reading from the device would overwrite these changes. Do you want to proceed?</source>
-        <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert, und das Lesen vom Gerät würde sie überschreiben. Wollen Sie fortfahren?</translation>
-    </message>
-    <message>
-        <source>Changes to the current configuration are unsaved, and creating a new device would overwrite these changes. Do you want to proceed?</source>
-        <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert, und das Anlegen eines neuen Geräts würde sie überschreiben. Wollen Sie fortfahren?</translation>
-    </message>
-    <message>
-        <source>Changes to the current configuration are unsaved, and loading a configuration file would overwrite these changes. Do you want to proceed?</source>
-        <translation>Änderungen an der aktuellen Konfiguration sind nicht gespeichert, und das Laden einer Konfigurationsdatei würde sie überschreiben. Wollen Sie fortfahren?</translation>
     </message>
     <message>
         <source>Configuration Not Saved</source>

@@ -1,8 +1,8 @@
-// The main window: actions, menus, tool bar and status bar over the current device's page,
-// and the confirmations before unsaved changes are lost. The outcomes the state machine
-// reports are shown by Outcomes, the notice by Notice, the file dialogs are FileDialogs.
-// The device page is created below this document, so it reaches every object here by its
-// id, and those of the parts by the aliases below.
+// The main window: actions, menus, tool bar and status bar over the current device's page.
+// Its parts live beside it: the outcomes the state machine reports (Outcomes), the notice
+// (Notice), the questions before unsaved changes are lost (UnsavedChangesQuestions) and the
+// file dialogs (FileDialogs). The device page is created below this document, so it reaches
+// every object here by its id, and the parts' named objects by the aliases below.
 import QtQuick 2.3
 import QtQuick.Controls 1.2
 import QtQuick.Layouts 1.1
@@ -25,6 +25,10 @@ ThemedApplicationWindow {
     readonly property alias saveDialog: fileDialogs.saveDialog
     readonly property alias loadDialog: fileDialogs.loadDialog
     readonly property alias saveSupportArchiveDialog: fileDialogs.saveSupportArchiveDialog
+    readonly property alias unsavedQuitCheckDialog: unsavedChanges.unsavedQuitCheckDialog
+    readonly property alias unsavedDeviceReadCheckDialog: unsavedChanges.unsavedDeviceReadCheckDialog
+    readonly property alias unsavedNewConfigCheckDialog: unsavedChanges.unsavedNewConfigCheckDialog
+    readonly property alias unsavedLoadConfigCheckDialog: unsavedChanges.unsavedLoadConfigCheckDialog
 
     // Opens a secondary window: a fresh instance each time, resolved next to this file.
     function showWindow(file) {
@@ -324,32 +328,11 @@ ThemedApplicationWindow {
         parent: deviceArea.page
     }
 
-    UnsavedChangesDialog {
-        id: unsavedQuitCheckDialog
-        objectName: "unsavedQuitCheckDialog"
-        text: qsTr("Changes to the current configuration are unsaved. Are you sure you want to quit?")
-        onProceed: performQuit(true)
-    }
-
-    UnsavedChangesDialog {
-        id: unsavedDeviceReadCheckDialog
-        objectName: "unsavedDeviceReadCheckDialog"
-        text: qsTr("Changes to the current configuration are unsaved, and reading from the device would overwrite these changes. Do you want to proceed?")
-        onProceed: stateMachine.doReadDeviceConfiguration()
-    }
-
-    UnsavedChangesDialog {
-        id: unsavedNewConfigCheckDialog
-        objectName: "unsavedNewConfigCheckDialog"
-        text: qsTr("Changes to the current configuration are unsaved, and creating a new device would overwrite these changes. Do you want to proceed?")
-        onProceed: newConfigurationStep()
-    }
-
-    UnsavedChangesDialog {
-        id: unsavedLoadConfigCheckDialog
-        objectName: "unsavedLoadConfigCheckDialog"
-        text: qsTr("Changes to the current configuration are unsaved, and loading a configuration file would overwrite these changes. Do you want to proceed?")
-        onProceed: loadDialog.open()
+    UnsavedChangesQuestions {
+        id: unsavedChanges
+        onQuitConfirmed: performQuit(true)
+        onNewConfigurationConfirmed: newConfigurationStep()
+        onLoadConfirmed: loadDialog.open()
     }
 
     // Offered to device pages for their own questions; the window asks before a factory reset.
