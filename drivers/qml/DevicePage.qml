@@ -4,7 +4,8 @@
 // configuration through its message wrappers, and a field whose text they would
 // refuse, or a choice that waits for another field, is listed in invalidFields so
 // that the window saves and writes nothing while one exists. Uses the window's
-// stateMachine and genericAreYouSureDialog for pairing mode.
+// stateMachine for pairing mode and for configurations read in place, and its
+// genericAreYouSureDialog for pairing mode.
 import QtQuick 2.6
 import QtQuick.Controls 1.2
 import "qrc:///themes/halvard/qml/."
@@ -81,6 +82,26 @@ ThemedPage {
             tabs.addTab(qsTr("WLAN"), wlanTab).active = true
         if (device.bluetoothInterface)
             tabs.addTab(qsTr("Bluetooth"), bluetoothTab).active = true
+    }
+
+    // Everything under item that holds a text or choice of its own gives it up.
+    function revertAll(item) {
+        if (typeof item.revert === "function")
+            item.revert()
+        for (var i = 0; i < item.children.length; ++i)
+            revertAll(item.children[i])
+    }
+
+    // A configuration read in place replaces what the fields held but had not taken, also
+    // where the unit holds the value a field had before.
+    Connections {
+        target: stateMachine
+        function onReadFromDeviceSuccessful() {
+            for (var i = 0; i < tabs.count; ++i) {
+                if (tabs.getTab(i).item)
+                    devicePage.revertAll(tabs.getTab(i).item)
+            }
+        }
     }
 
     Connections {

@@ -53,12 +53,15 @@ Column {
 
     function accept() { return true }
 
-    // A switched-off radio keeps its configuration as it is, nothing half-chosen.
-    readonly property bool radioOn: shownInterface.enabled
-    onRadioOnChanged: {
+    // Gives up every choice that waits for another field.
+    function revert() {
         pendingSecurity = -1
         pendingStatic = false
     }
+
+    // A switched-off radio keeps its configuration as it is, nothing half-chosen.
+    readonly property bool radioOn: shownInterface.enabled
+    onRadioOnChanged: revert()
 
     ThemedText {
         objectName: "wlanNotice"

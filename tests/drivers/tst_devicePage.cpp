@@ -29,7 +29,11 @@ import QtQuick.Window 2.2
 Window {
     id: mainApplication
     width: 1024; height: 768; visible: true
-    QtObject { id: stateMachine; property var currentDevice: testDevice; property bool connected; property bool busy }
+    QtObject {
+        id: stateMachine; objectName: "stateMachine"
+        property var currentDevice: testDevice; property bool connected; property bool busy
+        signal readFromDeviceSuccessful()
+    }
     Loader { anchors.fill: parent; Component.onCompleted: setSource("qrc:/ktbridge/DevicePage.qml", { device: testDevice }) }
 })";
 
@@ -147,7 +151,8 @@ private slots:
     // User actions on a fresh page (";" between them), their trace in the configuration's
     // bytes ("!" for text that must be gone, nothing for no edit at all), one property of one
     // item ("item property value") and the fields the page then counts as invalid. A typed
-    // text reaches the configuration only when finished ("enter", "leave") and valid, whole.
+    // text reaches the configuration only when finished ("enter", "leave") and valid, whole;
+    // a read in place ("read") of the same configuration gives up what was not taken.
     void edits_data()
     {
         QTest::addColumn<QString>("model");
@@ -175,6 +180,8 @@ private slots:
                                                        << "passphraseField text " << "Passphrase";
         QTest::newRow("WPA3 waits for a passphrase") << "cw" << "type passphraseField; choose securityCombo 2" << ""
                                                      << "securityCombo errorHighlight true" << "Security,Passphrase";
+        QTest::newRow("read after a refused address") << "cw" << "type ipAddressField 192.168.4.300; enter; read" << "" << "" << "";
+        QTest::newRow("read while WPA3 waits") << "cw" << "type passphraseField; choose securityCombo 2; read" << "" << "" << "";
         QTest::newRow("SSID of 40") << "cwb" << "type ssidField " + QString(40, 'S') + "; enter" << ""
                                     << "ssidField text " + QString(40, 'S') << "Network name (SSID)";
         QTest::newRow("channel 99") << "cw" << "type channelSpinBox 99; leave" << "" << "channelSpinBox __text 99" << "Channel";
@@ -228,6 +235,9 @@ private slots:
                     QTest::keyClick(host->window, Qt::Key_Backspace);
             } else if (words.at(0) == "enter") {
                 QTest::keyClick(host->window, Qt::Key_Return);
+            } else if (words.at(0) == "read") {
+                QVERIFY(host->device->deserialize(host->device->serialize()));
+                QMetaObject::invokeMethod(host->window->findChild<QObject *>("stateMachine"), "readFromDeviceSuccessful");
             } else if (words.at(0) == "leave") {
                 QTest::keyClick(host->window, Qt::Key_Tab);
             } else if (words.at(0) == "key") {
