@@ -94,6 +94,7 @@ ThemedApplicationWindow {
 
     PortWatch {
         id: portWatch
+        objectName: "portWatch"
     }
 
     Outcomes {

@@ -1,7 +1,4 @@
-#include "comms/commsHandler.h"
-#include "comms/dataProvider.h"
 #include "config/saveStatusTracker.h"
-#include "global/setting.h"
 #include "deviceTestSupport.h"
 #include "qmlApi.h"
 #include "simulatorProcess.h"
@@ -63,10 +60,15 @@ class TestMainWindow : public QObject
     QObject *named(const char *name) const { return mWindow->findChild<QObject *>(QLatin1String(name)); }
     QString text(const char *name) const { return named(name)->property("text").toString(); }
     QString url(const QString &name) const { return QUrl::fromLocalFile(mDir.filePath(name)).toString(); }
-    // The serial provider's one setting, "Port".
-    static QVt::Global::Setting *portSetting()
+    QObject *portSetting() const { return named("portWatch")->property("setting").value<QObject *>(); }
+
+    // A secondary window as the window opens it, once shown.
+    QQuickWindow *showWindow(const char *file) const
     {
-        return qobject_cast<QVt::Comms::DataProvider *>(QVt::Comms::CommsHandler::instance()->currentProvider())->settingsList().constFirst();
+        QVariant shown;
+        QMetaObject::invokeMethod(mWindow, "showWindow", Q_RETURN_ARG(QVariant, shown), Q_ARG(QVariant, file));
+        auto *window = qobject_cast<QQuickWindow *>(shown.value<QObject *>());
+        return window && QTest::qWaitForWindowExposed(window) ? window : nullptr;
     }
 
     void connectDevice()
@@ -389,9 +391,7 @@ private slots:
         if (how == QLatin1String("new")) {
             mStateMachine->doNewConfiguration(QStringLiteral("0000c0de0001"));
         } else {
-            QVariant shown;
-            QMetaObject::invokeMethod(mWindow, "showWindow", Q_RETURN_ARG(QVariant, shown), Q_ARG(QVariant, "connectionSettings.qml"));
-            auto *window = qobject_cast<QQuickWindow *>(shown.value<QObject *>());
+            QQuickWindow *window = showWindow("connectionSettings.qml");
             QVERIFY(window);
             QQuickItem *ports = item(window->contentItem(), QStringLiteral("comboSettingEditor"));
             const int other = ports->property("model").toStringList().indexOf(mDir.filePath(QStringLiteral("other port")));
@@ -482,10 +482,8 @@ private slots:
     void deviceInfoWindow()
     {
         connectDevice();
-        QVariant shownWindow;
-        QMetaObject::invokeMethod(mWindow, "showWindow", Q_RETURN_ARG(QVariant, shownWindow), Q_ARG(QVariant, "deviceInfo.qml"));
-        QPointer<QQuickWindow> window = qobject_cast<QQuickWindow *>(shownWindow.value<QObject *>());
-        QVERIFY(window && QTest::qWaitForWindowExposed(window));
+        QPointer<QQuickWindow> window = showWindow("deviceInfo.qml");
+        QVERIFY(window);
         QQmlExpression(qmlContext(window), window, "info.serialNumber = 4660; info.unixTimeOfManufacture = 1476140645; "
                                                    "device.bluetoothInterface.object.deviceInfo.mac = ''").evaluate();
         const auto shown = [&window](const char *name) { return item(window->contentItem(), name)->property("text").toString(); };
@@ -517,10 +515,8 @@ private slots:
         if (window.isEmpty()) {
             named("deviceTabs")->setProperty("currentIndex", tab);
         } else {
-            QVariant created;
-            QMetaObject::invokeMethod(mWindow, "showWindow", Q_RETURN_ARG(QVariant, created), Q_ARG(QVariant, window));
-            shown = qobject_cast<QQuickWindow *>(created.value<QObject *>());
-            QVERIFY(shown && QTest::qWaitForWindowExposed(shown));
+            shown = showWindow(qPrintable(window));
+            QVERIFY(shown);
         }
         const QStringList unnamed = unnamedControls(QAccessible::queryAccessibleInterface(shown));
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
