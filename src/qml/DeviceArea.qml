@@ -57,7 +57,8 @@ Item {
                 visible: !device
                 horizontalAlignment: Text.AlignHCenter
                 lineHeight: 1.5
-                color: Theme.themeGray
+                // Softer than the page's texts, yet readable: gray is the disabled look.
+                opacity: 0.7
                 font.pixelSize: Theme.themeFontPixelSizeLarge
                 text: qsTr("Connect to the unit on %1 (Ctrl+Shift+C)")
                           .arg(serialPort !== "" ? serialPort : qsTr("the port chosen in Options"))
