@@ -16,7 +16,9 @@ using namespace DeviceTestSupport;
 
 namespace {
 
-const QString MISSING_PORT = QStringLiteral("/dev/ktbridge-no-such-port");
+// Its own name: the serial port library locks a port by its name even where no device
+// exists, and a test of another program may try a missing port at the same moment.
+const QString MISSING_PORT = QStringLiteral("/dev/ktbridge-configurator-no-such-port");
 const QString PRODUCT_CW = QStringLiteral("0000c0de0001");
 // Who every simulated unit is, as its command-line options.
 const QStringList UNIT_IDENTITY = {"--serial-number", "7", "--wlan-mac", "02:00:5E:00:00:07", "--bluetooth-mac", "02:00:5E:00:00:08"};
