@@ -20,6 +20,7 @@ ThemedApplicationWindow {
     readonly property bool knownProduct: !!currentDevice && !!currentDevice.deviceInfo
                                          && currentDevice.deviceInfo.productCode > 0
     readonly property bool canTalkToDevice: stateMachine.connected && !stateMachine.busy
+    // The parts' named objects, which device pages reach by these names.
     readonly property alias errorDialog: outcomes.errorDialog
     readonly property alias warningDialog: outcomes.warningDialog
     readonly property alias saveDialog: fileDialogs.saveDialog
