@@ -96,12 +96,7 @@ ThemedPage {
     // where the unit holds the value a field had before.
     Connections {
         target: stateMachine
-        function onReadFromDeviceSuccessful() {
-            for (var i = 0; i < tabs.count; ++i) {
-                if (tabs.getTab(i).item)
-                    devicePage.revertAll(tabs.getTab(i).item)
-            }
-        }
+        function onReadFromDeviceSuccessful() { devicePage.revertAll(tabs) }
     }
 
     Connections {
